@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/viewer.h"
+#include "platform/platform.h"
+
+namespace kelvane {
+
+// The main window's procedure: one handler per message.
+std::intptr_t mainWindowProc(Viewer& viewer, platform::Window& window, std::uint32_t message,
+                             std::uintptr_t wParam, std::intptr_t lParam);
+
+// Start-up, the frame loop and the end of the run. Returns the process exit
+// status: 0 after a normal end, non-zero (with a one-line reason on standard
+// error) when the window or its GL context cannot be made.
+int runViewer(platform::Platform& platform, Generation generation);
+
+}  // namespace kelvane

@@ -1,0 +1,105 @@
+#include "common/byte_reader.h"
+
+#include <bit>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace kelvane {
+
+std::string ReadProblem::describe() const {
+    std::string text = what;
+    if (!field.empty()) text += " at field '" + field + "'";
+    text += " (offset " + std::to_string(offset) + ")";
+    return text;
+}
+
+std::optional<ByteReader> ByteReader::open(const std::filesystem::path& path, ProblemSink problem) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        reportProblem(problem, {0, "", "cannot open file"});
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        reportProblem(problem, {0, "", "cannot read file"});
+        return std::nullopt;
+    }
+    return ByteReader(std::move(bytes));
+}
+
+bool ByteReader::contains(std::int64_t offset, std::int64_t length) const {
+    if (offset < 0 || length < 0) return false;
+    const auto size = static_cast<std::int64_t>(bytes_.size());
+    return offset <= size && length <= size - offset;
+}
+
+void ByteReader::fail(std::int64_t offset, const char* field, std::string what) {
+    if (!problem_) problem_ = ReadProblem{static_cast<std::uint64_t>(offset < 0 ? 0 : offset), field, std::move(what)};
+}
+
+const std::uint8_t* ByteReader::at(std::int64_t offset, std::int64_t length, const char* field) {
+    if (contains(offset, length)) return bytes_.data() + offset;
+    if (offset < 0)
+        fail(offset, field, "negative offset " + std::to_string(offset));
+    else
+        fail(offset, field,
+             "offset past the end of the file (" + std::to_string(length) + " bytes needed, file is " +
+                 std::to_string(bytes_.size()) + " bytes)");
+    return nullptr;
+}
+
+namespace {
+template <typename T>
+T loadLittle(const std::uint8_t* p) {
+    T value = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) value |= static_cast<T>(static_cast<T>(p[i]) << (8 * i));
+    return value;
+}
+template <typename T>
+T loadBig(const std::uint8_t* p) {
+    T value = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) value = static_cast<T>((value << 8) | p[i]);
+    return value;
+}
+}  // namespace
+
+std::optional<std::uint8_t> ByteReader::u8(std::int64_t offset, const char* field) {
+    if (auto p = at(offset, 1, field)) return *p;
+    return std::nullopt;
+}
+std::optional<std::uint16_t> ByteReader::u16le(std::int64_t offset, const char* field) {
+    if (auto p = at(offset, 2, field)) return loadLittle<std::uint16_t>(p);
+    return std::nullopt;
+}
+std::optional<std::int16_t> ByteReader::i16le(std::int64_t offset, const char* field) {
+    if (auto v = u16le(offset, field)) return static_cast<std::int16_t>(*v);
+    return std::nullopt;
+}
+std::optional<std::uint32_t> ByteReader::u32le(std::int64_t offset, const char* field) {
+    if (auto p = at(offset, 4, field)) return loadLittle<std::uint32_t>(p);
+    return std::nullopt;
+}
+std::optional<std::int32_t> ByteReader::i32le(std::int64_t offset, const char* field) {
+    if (auto v = u32le(offset, field)) return static_cast<std::int32_t>(*v);
+    return std::nullopt;
+}
+std::optional<float> ByteReader::f32le(std::int64_t offset, const char* field) {
+    if (auto v = u32le(offset, field)) return std::bit_cast<float>(*v);
+    return std::nullopt;
+}
+std::optional<std::uint16_t> ByteReader::u16be(std::int64_t offset, const char* field) {
+    if (auto p = at(offset, 2, field)) return loadBig<std::uint16_t>(p);
+    return std::nullopt;
+}
+std::optional<std::uint32_t> ByteReader::u32be(std::int64_t offset, const char* field) {
+    if (auto p = at(offset, 4, field)) return loadBig<std::uint32_t>(p);
+    return std::nullopt;
+}
+std::optional<std::span<const std::uint8_t>> ByteReader::span(std::int64_t offset, std::int64_t length,
+                                                               const char* field) {
+    if (auto p = at(offset, length, field)) return std::span<const std::uint8_t>(p, static_cast<std::size_t>(length));
+    return std::nullopt;
+}
+
+}  // namespace kelvane

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kelvane {
+
+// What went wrong while reading a file, and where. The viewers ignore it;
+// kelvane-inspect prints it.
+struct ReadProblem {
+    std::uint64_t offset = 0;  // absolute byte offset in the file
+    std::string field;         // which field was being read ("section head", ...)
+    std::string what;          // what was wrong with it
+
+    std::string describe() const;
+};
+
+// Loaders take an optional out-parameter and record only the first problem.
+using ProblemSink = std::optional<ReadProblem>*;
+
+inline void reportProblem(ProblemSink sink, ReadProblem problem) {
+    if (sink && !sink->has_value()) *sink = std::move(problem);
+}
+
+}  // namespace kelvane

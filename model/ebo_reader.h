@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "common/generation.h"
+#include "common/read_problem.h"
+#include "model/scene.h"
+
+namespace kelvane {
+
+// Reads an EBO file of the later generation into the scene. Returns 1 when
+// the file was read or could not be opened, 0 when it failed the limit test.
+// A malformed file is read as far as it is sound; `problem` receives the
+// first thing found wrong.
+std::int32_t loadEbo(Scene& scene, const std::filesystem::path& path, ProblemSink problem = nullptr);
+
+// Reads an EBO file of the earlier generation (triangle lists, no names or
+// normals). Always returns 1.
+std::int32_t loadLegacyEbo(Scene& scene, const std::filesystem::path& path, ProblemSink problem = nullptr);
+
+// The reader of the given generation.
+inline std::int32_t loadEbo(Generation generation, Scene& scene, const std::filesystem::path& path,
+                            ProblemSink problem = nullptr) {
+    return generation == Generation::Legacy ? loadLegacyEbo(scene, path, problem) : loadEbo(scene, path, problem);
+}
+
+}  // namespace kelvane

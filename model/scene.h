@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+constexpr int kSceneSlots = 20;
+
+struct Vec3f {
+    float x, y, z;
+};
+struct Vec2f {
+    float u, v;
+};
+
+// The one model store: 20 object slots as parallel fixed arrays. A flag says
+// whether the slot's array was read by the current load; arrays whose flag is
+// 0 may still hold an earlier load's data and are never read.
+//
+// The arrays own their elements, so an array's size is the number of
+// elements actually read: drawing uses it to refuse indices past the end.
+// In the legacy generation `indices` holds a triangle list (3 entries per
+// triangle) and `indexCount` counts triangles; normals, names and the
+// lighting flags are unused there.
+struct Scene {
+    std::array<std::vector<Vec3f>, kSceneSlots> positions;
+    std::array<std::vector<Vec3f>, kSceneSlots> normals;
+    std::array<std::vector<Vec2f>, kSceneSlots> texCoords;
+    std::array<std::vector<std::uint16_t>, kSceneSlots> indices;
+    std::array<std::int32_t, kSceneSlots> indexCount{};
+    std::int32_t objectCount = 0;
+    std::int32_t normalsPresent = 0;
+    std::int32_t lightingOn = 0;
+    std::array<float, kSceneSlots> maxX{}, maxY{}, maxZ{};
+    std::array<float, kSceneSlots> minX{}, minY{}, minZ{};
+    std::array<std::uint8_t, kSceneSlots> hasPositions{}, hasNormals{}, hasTexCoords{}, hasIndices{};
+    std::array<std::uint8_t, kSceneSlots> visible{};
+    // Null before the first load; Latin-1 bytes, at most 255 of them.
+    std::array<std::optional<std::string>, kSceneSlots> names;
+};
+
+}  // namespace kelvane

@@ -1,0 +1,2 @@
+// Placeholder until the fake backend lands.
+#include "platform/platform.h"

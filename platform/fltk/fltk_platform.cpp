@@ -1,0 +1,6 @@
+// Placeholder until the FLTK backend lands.
+#include "platform/platform.h"
+
+namespace kelvane::platform {
+std::unique_ptr<Platform> createNativePlatform() { return nullptr; }
+}  // namespace kelvane::platform

@@ -1,0 +1,143 @@
+#pragma once
+
+// The one boundary between the viewer and a window system. Everything above
+// it (app/, render/) is the same code on every backend: win32 (Windows),
+// fltk (Linux and other Unix), fake (tests). The messages and their
+// parameters follow the Win32 window procedure, so that backend passes them
+// through and the others translate their toolkit's events into them.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvane::platform {
+
+// Window messages, by their Win32 numbers.
+namespace msg {
+constexpr std::uint32_t Create = 0x0001;
+constexpr std::uint32_t Destroy = 0x0002;
+constexpr std::uint32_t Size = 0x0005;        // lParam: client width (low 16), height (high 16)
+constexpr std::uint32_t Close = 0x0010;
+constexpr std::uint32_t KeyDown = 0x0100;     // wParam: virtual-key code
+constexpr std::uint32_t Command = 0x0111;     // wParam: command id in the low 16 bits
+constexpr std::uint32_t MenuSelect = 0x011F;
+constexpr std::uint32_t MouseMove = 0x0200;   // wParam: button flags; lParam: packed client position
+constexpr std::uint32_t MouseWheel = 0x020A;  // wParam: signed 16-bit delta in the high 16 bits
+constexpr std::uint32_t ExitMenuLoop = 0x0212;
+}  // namespace msg
+
+// Virtual-key codes the viewer reacts to.
+namespace vk {
+constexpr std::uint32_t Home = 0x24;
+constexpr std::uint32_t Left = 0x25;
+constexpr std::uint32_t Up = 0x26;
+constexpr std::uint32_t Right = 0x27;
+constexpr std::uint32_t Down = 0x28;
+}  // namespace vk
+
+constexpr std::uintptr_t kLeftButtonDown = 0x0001;  // MK_LBUTTON in the mouse-move flags
+constexpr int kWheelDelta = 120;                     // one notch
+
+// Packs a client position as the mouse messages carry it: x in the low 16
+// bits, y in the high 16 bits, each a signed 16-bit value.
+constexpr std::intptr_t packPosition(int x, int y) {
+    return static_cast<std::intptr_t>((static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16) |
+                                      static_cast<std::uint16_t>(x));
+}
+constexpr std::uintptr_t packWheel(int delta, std::uintptr_t buttonFlags = 0) {
+    return (static_cast<std::uintptr_t>(static_cast<std::uint16_t>(delta)) << 16) | (buttonFlags & 0xFFFF);
+}
+
+class Window;
+using WindowProc = std::function<std::intptr_t(Window&, std::uint32_t message, std::uintptr_t wParam,
+                                               std::intptr_t lParam)>;
+
+// The menu bar as a plain value: the app builds it, the backend shows it.
+// Labels are UTF-8.
+struct MenuItem {
+    int id = 0;
+    std::string label;
+    bool checked = false;
+    bool operator==(const MenuItem&) const = default;
+};
+struct Menu {
+    std::string title;
+    std::vector<MenuItem> items;
+    bool operator==(const Menu&) const = default;
+};
+struct MenuBar {
+    std::vector<Menu> menus;
+    bool operator==(const MenuBar&) const = default;
+};
+
+// One open-file dialog. The filter matches upper and lower case alike.
+struct FileDialogRequest {
+    std::string title;             // "Open EBO"
+    std::string filterName;        // "EBO File"
+    std::string pattern;           // "*.EBO"
+    std::string defaultExtension;  // "*.EBO"
+    std::filesystem::path initialPath;  // the last path chosen, or empty
+};
+
+// A picture as a bottom-up device-independent bitmap stores it: 24 bits a
+// pixel in the order blue, green, red, first row in memory the bottom row,
+// each row padded to a multiple of 4 bytes. Backends convert other depths.
+struct Bitmap {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> bottomUpBgrRows;
+};
+
+struct ClientSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The main window. Its client area is the GL drawing surface.
+class Window {
+public:
+    virtual ~Window() = default;
+    // Replaces the whole menu bar.
+    virtual void setMenuBar(const MenuBar& bar) = 0;
+    // A modal message box owned by the window: information icon, OK button.
+    virtual void showMessageBox(const std::string& caption, const std::string& text) = 0;
+    // A modal open-file dialog; the chosen path, or nothing when cancelled.
+    virtual std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) = 0;
+    virtual ClientSize clientSize() const = 0;
+    // Shows the frame just drawn with GL.
+    virtual void swapBuffers() = 0;
+    // Destroys the window: the procedure receives msg::Destroy.
+    virtual void destroy() = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Creates the main window with the given title and outer size; the
+    // procedure receives msg::Create during creation. Returns null and a
+    // one-line reason when the window cannot be made.
+    virtual std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
+                                                     WindowProc procedure, std::string* error) = 0;
+    // Gives the window a GL context (RGBA, 24 colour bits, 16 depth bits,
+    // double-buffered) and makes it current. False and a reason on failure.
+    virtual bool createGlContext(Window& window, std::string* error) = 0;
+    // Shows the window; the procedure then receives msg::Size with the
+    // client size.
+    virtual void showWindow(Window& window) = 0;
+    // Handles at most one pending message without waiting. Returns false
+    // once the quit message (posted by postQuit) has been taken.
+    virtual bool pumpMessage() = 0;
+    virtual void postQuit(int exitCode) = 0;
+    // Loads a bitmap file, converting any depth to 24-bit rows; nothing when
+    // the file is not a readable bitmap.
+    virtual std::optional<Bitmap> loadBitmap(const std::filesystem::path& path) = 0;
+};
+
+// The backend this program was built with (win32 on Windows, fltk elsewhere).
+std::unique_ptr<Platform> createNativePlatform();
+
+}  // namespace kelvane::platform

@@ -1,0 +1,1 @@
+// EBO file builder (placeholder).

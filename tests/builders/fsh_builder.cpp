@@ -1,0 +1,1 @@
+// FSH archive builder (placeholder).

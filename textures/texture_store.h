@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/generation.h"
+#include "common/read_problem.h"
+
+namespace kelvane {
+
+constexpr int kTextureSlots = 20;
+constexpr std::int32_t kFormatDxt1 = 352;
+constexpr std::int32_t kFormatDxt3 = 353;
+
+// The image that drawing uploads this frame: the shown slot's size and the
+// shared pixel buffer, or 0 x 0 when the shown slot cannot be shown as is.
+struct ShownImage {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    const std::uint8_t* pixels = nullptr;  // width * height RGBA pixels, row 0 first
+};
+
+// The one texture store: the loaded archive's images as 20 parallel slot
+// arrays, and one shared RGBA buffer holding the decoded image of the shown
+// slot (16 MiB, or 4 MiB in the legacy generation), made and zeroed once.
+class TextureStore {
+public:
+    explicit TextureStore(Generation generation);
+
+    Generation generation;
+    std::uint32_t currentSlot = 0;
+    std::uint32_t slotCount = 0;
+    std::array<std::uint32_t, kTextureSlots> width{};
+    std::array<std::uint32_t, kTextureSlots> height{};
+    std::array<std::int32_t, kTextureSlots> formatCode{};
+    std::array<std::uint32_t, kTextureSlots> checked{};
+    std::vector<std::uint8_t> pixels;
+    std::array<std::vector<std::uint8_t>, kTextureSlots> imageData;
+    std::array<std::string, kTextureSlots> name;  // Latin-1, at most 15 bytes
+
+    // Number of RGBA pixels the shared buffer holds.
+    std::uint32_t pixelCapacity() const { return static_cast<std::uint32_t>(pixels.size() / 4); }
+
+    // Decodes the shown slot into the shared buffer (DXT1 or DXT3 only).
+    void decodeSlot();
+
+    // Fills the slots from an FSH archive. `problem` receives the first thing
+    // found wrong with the file.
+    void loadArchive(const std::filesystem::path& path, ProblemSink problem = nullptr);
+
+    // Makes slot 0 the shown slot and converts a 24-bit bottom-up picture
+    // (rows padded to 4 bytes) into the shared buffer.
+    void importPixels(std::uint32_t width, std::uint32_t height, std::span<const std::uint8_t> bgrRows);
+};
+
+// What drawing uploads for the shown slot.
+ShownImage shownImage(const TextureStore& store);
+
+}  // namespace kelvane
