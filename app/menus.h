@@ -1,5 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "app/viewer.h"
 #include "platform/platform.h"
 
@@ -19,10 +24,27 @@ constexpr int DeselectAll = 1051;
 constexpr int Light = 1052;
 }  // namespace cmd
 
+// A menu label holds at most this many characters.
+constexpr std::size_t kMaxLabelChars = 19;
+
 // The whole menu bar as the stores say it should look.
 platform::MenuBar buildMenuBar(const Viewer& viewer);
 
 // Builds the bar and hands it to the window.
 void rebuildMenuBar(Viewer& viewer);
+
+// How many objects the menu lists and the commands reach: objectCount, but
+// never more than the 20 object ids 1010..1029 (and never negative).
+int menuObjectCount(const Scene& scene);
+
+// How many archive images the menu lists and the commands reach. The
+// current generation needs one more texture id (and slot) for "Blank", so
+// it lists at most 19 images; the legacy one, without "Blank", 20.
+int menuSlotCount(const TextureStore& store);
+
+// One item label, UTF-8, at most kMaxLabelChars characters.
+// `name` is Latin-1; null gives the "Empty" label of a nameless object.
+std::string objectLabel(Generation generation, int index, const std::optional<std::string>& name);
+std::string textureLabel(Generation generation, int index, std::string_view name);
 
 }  // namespace kelvane

@@ -1,10 +1,92 @@
 #include "app/view_control.h"
 
+#include <cmath>
+
 namespace kelvane {
 
-// Placeholders until view control lands.
-void onKeyDown(Viewer&, std::uintptr_t) {}
-void onMouseWheel(Viewer&, std::uintptr_t) {}
-bool onMouseMove(Viewer&, std::uintptr_t, std::intptr_t) { return false; }
+namespace {
+
+// The earlier generation moves by a constant instead of a tenth of the fit.
+constexpr double kLegacyStep = 5.0;
+
+double stepOf(const Viewer& viewer) {
+    return viewer.generation == Generation::Legacy ? kLegacyStep : viewer.view.step;
+}
+
+// Moves of one pixel or less never turn the model. Moving the mouse right
+// (negative delta) raises the angle.
+void turn(double& angle, double delta) {
+    if (delta > 1)
+        angle -= std::fabs(delta);
+    else if (delta < -1)
+        angle += std::fabs(delta);
+    // Past either end the angle jumps to the other end: 181 becomes -180.
+    if (angle > 180)
+        angle = -180;
+    else if (angle < -180)
+        angle = 180;
+}
+
+}  // namespace
+
+void onKeyDown(Viewer& viewer, std::uintptr_t virtualKey) {
+    ViewState& view = viewer.view;
+    const double step = stepOf(viewer);
+    // The keys move the point of view, so LEFT shifts the picture right.
+    switch (virtualKey) {
+        case platform::vk::Home:
+            view.panX = 0;
+            view.panY = 0;
+            break;
+        case platform::vk::Left:
+            view.panX += step;
+            break;
+        case platform::vk::Up:
+            view.panY -= step;
+            break;
+        case platform::vk::Right:
+            view.panX -= step;
+            break;
+        case platform::vk::Down:
+            view.panY += step;
+            break;
+        default:
+            break;
+    }
+}
+
+void onMouseWheel(Viewer& viewer, std::uintptr_t wParam) {
+    const auto delta = static_cast<std::int16_t>((wParam >> 16) & 0xFFFF);
+    // Only the sign counts; a delta of 0 moves away like a negative one.
+    if (delta > 0)
+        viewer.view.zoom += stepOf(viewer);
+    else
+        viewer.view.zoom -= stepOf(viewer);
+}
+
+bool onMouseMove(Viewer& viewer, std::uintptr_t flags, std::intptr_t position) {
+    ViewState& view = viewer.view;
+    if ((flags & platform::kLeftButtonDown) == 0) {
+        view.anchorX = view.anchorY = 0;
+        return false;
+    }
+    const double x = static_cast<std::int16_t>(position & 0xFFFF);
+    const double y = static_cast<std::int16_t>((position >> 16) & 0xFFFF);
+    if (x == view.anchorX && y == view.anchorY) return false;
+
+    // An anchor of (0, 0) means no drag yet: this sample starts one.
+    if (view.anchorX == 0 && view.anchorY == 0) {
+        view.anchorX = x;
+        view.anchorY = y;
+    }
+    const double dx = view.anchorX - x;
+    const double dy = view.anchorY - y;
+    view.anchorX = x;
+    view.anchorY = y;
+
+    turn(view.pitch, dy);  // pitch is settled before yaw
+    turn(view.yaw, dx);
+    return true;
+}
 
 }  // namespace kelvane

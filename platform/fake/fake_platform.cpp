@@ -1,2 +1,98 @@
-// Placeholder until the fake backend lands.
-#include "platform/platform.h"
+#include "platform/fake/fake_platform.h"
+
+namespace kelvane::platform::fake {
+
+FakeWindow::FakeWindow(FakePlatform& platform, std::string title, WindowProc procedure)
+    : platform_(platform), title_(std::move(title)), procedure_(std::move(procedure)) {}
+
+FakeWindow::~FakeWindow() {
+    if (platform_.window_ == this) platform_.window_ = nullptr;
+}
+
+void FakeWindow::setMenuBar(const MenuBar& bar) { platform_.menuBars.push_back(bar); }
+
+void FakeWindow::showMessageBox(const std::string& caption, const std::string& text) {
+    platform_.messageBoxes.push_back({caption, text});
+}
+
+std::optional<std::filesystem::path> FakeWindow::openFileDialog(const FileDialogRequest& request) {
+    platform_.dialogRequests.push_back(request);
+    if (platform_.dialogAnswers.empty()) return std::nullopt;
+    auto answer = platform_.dialogAnswers.front();
+    platform_.dialogAnswers.pop_front();
+    return answer;
+}
+
+ClientSize FakeWindow::clientSize() const { return platform_.size; }
+
+void FakeWindow::swapBuffers() { ++platform_.framesSwapped; }
+
+void FakeWindow::destroy() {
+    ++platform_.destroyCalls;
+    if (destroyed_) return;  // a destroyed window gets no second Destroy
+    destroyed_ = true;
+    send(msg::Destroy);
+}
+
+std::intptr_t FakeWindow::send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    return procedure_ ? procedure_(*this, message, wParam, lParam) : 0;
+}
+
+void FakePlatform::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    queue_.push_back({message, wParam, lParam});
+}
+
+const MenuBar& FakePlatform::shownMenuBar() const {
+    static const MenuBar none;
+    return menuBars.empty() ? none : menuBars.back();
+}
+
+std::unique_ptr<Window> FakePlatform::createMainWindow(const std::string& title, int, int, WindowProc procedure,
+                                                       std::string* error) {
+    if (failWindowCreation) {
+        if (error) *error = "fake window creation refused by the test";
+        return nullptr;
+    }
+    auto window = std::make_unique<FakeWindow>(*this, title, std::move(procedure));
+    window_ = window.get();
+    window->send(msg::Create);
+    return window;
+}
+
+bool FakePlatform::createGlContext(Window& window, std::string* error) {
+    return glContextFactory ? glContextFactory(window, error) : true;
+}
+
+void FakePlatform::showWindow(Window& window) {
+    ++windowsShown;
+    if (auto* fake = dynamic_cast<FakeWindow*>(&window))
+        fake->send(msg::Size, 0, packPosition(size.width, size.height));
+}
+
+// Like a Win32 queue: posted messages first, the quit message once the queue
+// is empty.
+bool FakePlatform::pumpMessage() {
+    if (!queue_.empty()) {
+        const Message next = queue_.front();
+        queue_.pop_front();
+        dispatched.push_back(next);
+        if (window_) window_->send(next.message, next.wParam, next.lParam);
+        return true;
+    }
+    if (quitCode && !quitTaken_) {
+        quitTaken_ = true;
+        return false;
+    }
+    return !quitTaken_;
+}
+
+void FakePlatform::postQuit(int exitCode) { quitCode = exitCode; }
+
+std::optional<Bitmap> FakePlatform::loadBitmap(const std::filesystem::path& path) {
+    bitmapRequests.push_back(path);
+    const auto found = bitmaps.find(path);
+    if (found == bitmaps.end()) return std::nullopt;
+    return found->second;
+}
+
+}  // namespace kelvane::platform::fake

@@ -1,0 +1,100 @@
+#pragma once
+
+// A backend with no window system, for tests: it records what the app asks
+// for (menu bars, message boxes, dialogs, frames, destruction, quit) and
+// answers dialogs and bitmap loads from a script that the test fills in.
+// Messages reach the window procedure when the test sends or posts them.
+
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "platform/platform.h"
+
+namespace kelvane::platform::fake {
+
+struct Message {
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};
+
+struct MessageBoxCall {
+    std::string caption;
+    std::string text;
+};
+
+class FakePlatform;
+
+class FakeWindow : public Window {
+public:
+    FakeWindow(FakePlatform& platform, std::string title, WindowProc procedure = nullptr);
+    ~FakeWindow() override;
+
+    void setMenuBar(const MenuBar& bar) override;
+    void showMessageBox(const std::string& caption, const std::string& text) override;
+    std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
+    ClientSize clientSize() const override;
+    void swapBuffers() override;
+    void destroy() override;
+
+    // Calls the window procedure at once, as SendMessage would; 0 without one.
+    std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+
+    const std::string& title() const { return title_; }
+    bool destroyed() const { return destroyed_; }
+
+private:
+    FakePlatform& platform_;
+    std::string title_;
+    WindowProc procedure_;
+    bool destroyed_ = false;
+};
+
+class FakePlatform : public Platform {
+public:
+    // --- Script: what the "user" and the "system" answer. ---
+    // Answers of the open-file dialog in order; nullopt (or an empty queue)
+    // is a cancelled dialog.
+    std::deque<std::optional<std::filesystem::path>> dialogAnswers;
+    // The bitmaps loadBitmap finds; any other path is not a readable bitmap.
+    std::map<std::filesystem::path, Bitmap> bitmaps;
+    ClientSize size{512, 512};
+    bool failWindowCreation = false;
+    // Makes the GL context; without it createGlContext succeeds doing nothing.
+    std::function<bool(Window&, std::string* error)> glContextFactory;
+
+    // --- Record: what the app asked for. ---
+    std::vector<MenuBar> menuBars;  // every bar set, the last one is shown
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<FileDialogRequest> dialogRequests;
+    std::vector<std::filesystem::path> bitmapRequests;
+    int framesSwapped = 0;
+    int destroyCalls = 0;
+    int windowsShown = 0;
+    std::optional<int> quitCode;  // set by postQuit
+    std::vector<Message> dispatched;  // messages delivered by pumpMessage
+
+    // Queues a message for pumpMessage to deliver to the last window made.
+    void post(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    // The last window createMainWindow made (owned by its caller), or null.
+    FakeWindow* window() const { return window_; }
+    // The menu bar last set; an empty bar when none was.
+    const MenuBar& shownMenuBar() const;
+
+    std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
+                                             WindowProc procedure, std::string* error) override;
+    bool createGlContext(Window& window, std::string* error) override;
+    void showWindow(Window& window) override;
+    bool pumpMessage() override;
+    void postQuit(int exitCode) override;
+    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path) override;
+
+private:
+    friend class FakeWindow;
+    std::deque<Message> queue_;
+    FakeWindow* window_ = nullptr;
+    bool quitTaken_ = false;
+};
+
+}  // namespace kelvane::platform::fake
