@@ -140,7 +140,7 @@ TEST_F(FshReader, AFileThatCannotBeOpenedChangesOnlyTheCounters) {
 
 TEST_F(FshReader, KeepsOnlyTheImagesTheStoreHolds) {
     FshArchive a;
-    for (int i = 0; i < 25; ++i) a.images.push_back(dxt1("n" + std::to_string(i), 4, 4, static_cast<std::uint8_t>(i)));
+    for (int i = 0; i < 25; ++i) a.images.push_back(dxt1(std::to_string(i).insert(0, "n"), 4, 4, static_cast<std::uint8_t>(i)));
     auto problem = load(current, buildFsh(a));
     EXPECT_EQ(current.slotCount, 19u);
     EXPECT_EQ(current.name[18], "n18");
