@@ -50,7 +50,7 @@ void TextureStore::importPixels(std::uint32_t w, std::uint32_t h, std::span<cons
     imageData[0] = {};
     width[0] = w;
     height[0] = h;
-    if (h == 0) return;
+    if (h == 0 || w == 0) return;  // nothing to convert (and no empty rows to walk)
 
     const std::uint64_t rowBytes = (std::uint64_t{w} * 3 + 3) & ~std::uint64_t{3};
     const bool fits = std::uint64_t{w} * h <= pixelCapacity();

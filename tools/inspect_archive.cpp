@@ -1,5 +1,6 @@
 // kelvane-inspect archive / decode / export: what the viewers read from FSH
 // texture archives, and the pixels they would upload.
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>

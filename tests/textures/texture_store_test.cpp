@@ -60,6 +60,11 @@ TEST(TextureStoreImport, HeightZeroKeepsPixelsAndSetsTheSize) {
     EXPECT_EQ(s.width[0], 7u);
     EXPECT_EQ(s.height[0], 0u);
     EXPECT_EQ(s.pixels[0], 99);
+    // Width 0: no pixels at all, however many rows are claimed.
+    s.importPixels(0, 0xFFFFFFFFu, {});
+    EXPECT_EQ(s.height[0], 0xFFFFFFFFu);
+    EXPECT_EQ(s.pixels[0], 99);
+    EXPECT_EQ(shownImage(s).width, 0u);
 }
 
 TEST(TextureStoreImport, RefusesRowsShorterThanTheSizeNeedsOrPicturesTooLarge) {
