@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -15,6 +16,26 @@ namespace kelvane {
 constexpr int kTextureSlots = 20;
 constexpr std::int32_t kFormatDxt1 = 352;
 constexpr std::int32_t kFormatDxt3 = 353;
+
+// Sizes of the shared pixel buffer, in bytes.
+constexpr std::size_t kPixelBytesCurrent = 16u << 20;  // 2048 x 2048 RGBA
+constexpr std::size_t kPixelBytesLegacy = 4u << 20;    // 1024 x 1024 RGBA
+
+// Archive images the store keeps: the current generation needs one slot for
+// the blank entry after the last image.
+constexpr std::uint32_t archiveCapacity(Generation generation) {
+    return generation == Generation::Legacy ? kTextureSlots : kTextureSlots - 1;
+}
+
+// Why a slot cannot be decoded into the shared buffer.
+enum class SlotFault {
+    None,          // DXT1 or DXT3 data that fits the buffer
+    OutOfRange,    // no such slot
+    NotDxt,        // format code other than 352 and 353 (or the blank slot)
+    TooLarge,      // the decoded block rows would not fit the pixel buffer
+    DataTooShort,  // fewer data bytes than the width and height need
+};
+const char* describeSlotFault(SlotFault fault);
 
 // The image that drawing uploads this frame: the shown slot's size and the
 // shared pixel buffer, or 0 x 0 when the shown slot cannot be shown as is.
@@ -45,7 +66,8 @@ public:
     // Number of RGBA pixels the shared buffer holds.
     std::uint32_t pixelCapacity() const { return static_cast<std::uint32_t>(pixels.size() / 4); }
 
-    // Decodes the shown slot into the shared buffer (DXT1 or DXT3 only).
+    // Decodes the shown slot into the shared buffer (DXT1 or DXT3 only); a
+    // slot with a fault (see slotFault) leaves the buffer as it was.
     void decodeSlot();
 
     // Fills the slots from an FSH archive. `problem` receives the first thing
@@ -53,11 +75,21 @@ public:
     void loadArchive(const std::filesystem::path& path, ProblemSink problem = nullptr);
 
     // Makes slot 0 the shown slot and converts a 24-bit bottom-up picture
-    // (rows padded to 4 bytes) into the shared buffer.
+    // (rows padded to 4 bytes) into the shared buffer. Slot 0 loses any
+    // archive format code and data. A picture whose rows are shorter than
+    // `bgrRows` needs, or that does not fit the buffer, leaves slot 0 at
+    // 0 x 0 and the buffer untouched.
     void importPixels(std::uint32_t width, std::uint32_t height, std::span<const std::uint8_t> bgrRows);
 };
 
-// What drawing uploads for the shown slot.
+// Whether slot `slot` can be decoded. decodeSlot refuses every slot with a
+// fault, and shownImage reports a refused DXT slot as 0 x 0, so a picture is
+// never drawn with a size its pixels were not decoded at.
+SlotFault slotFault(const TextureStore& store, std::uint32_t slot);
+
+// What drawing uploads for the shown slot: 0 x 0 (and no pixels) when the
+// slot number is out of range, its width x height does not fit the buffer, or
+// it is a DXT slot that decodeSlot refuses.
 ShownImage shownImage(const TextureStore& store);
 
 }  // namespace kelvane

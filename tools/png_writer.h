@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace kelvane::inspect {
+
+// Writes width x height RGBA pixels (row 0 at the top) as a PNG file.
+// Returns false if the file cannot be written or the image is empty.
+bool writePng(const std::filesystem::path& path, std::uint32_t width, std::uint32_t height,
+              const std::uint8_t* rgba);
+
+}  // namespace kelvane::inspect
