@@ -20,6 +20,7 @@ std::vector<std::uint8_t> sampleFile(Generation generation) {
 }
 
 std::vector<std::uint8_t> mutate(std::vector<std::uint8_t> bytes, std::mt19937& rng) {
+    if (bytes.empty()) return bytes;
     std::uniform_int_distribution<int> kind(0, 3);
     const auto pick = [&] { return std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(rng); };
     switch (kind(rng)) {

@@ -36,9 +36,19 @@ InspectRun inspect(const std::string& arguments) {
     return run;
 }
 
+// Files written by a test, removed when the test program ends.
+struct TempFiles {
+    std::vector<std::filesystem::path> paths;
+    ~TempFiles() {
+        for (const auto& path : paths) std::filesystem::remove(path);
+    }
+};
+TempFiles tempFiles;
+
 std::string tempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const auto path = std::filesystem::temp_directory_path() / ("kelvane_inspect_model_" + name);
     test::writeFile(path, bytes);
+    tempFiles.paths.push_back(path);
     return path.string();
 }
 
