@@ -39,6 +39,12 @@ struct EboSection {
     std::optional<std::int32_t> size;             // default: the bytes the section really takes
 };
 
+inline EboSection sectionOf(std::vector<EboDescriptor> descriptors) {
+    EboSection section;
+    section.descriptors = std::move(descriptors);
+    return section;
+}
+
 struct EboFile {
     Generation generation = Generation::Current;
     // Current generation: the first section begins with a descriptor of

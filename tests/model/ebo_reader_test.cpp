@@ -29,7 +29,7 @@ std::optional<ReadProblem> load(Scene& scene, std::vector<std::uint8_t> bytes, s
 EboFile withArrays(std::vector<test::EboDescriptor> descriptors, std::vector<std::string> names = {"a"}) {
     EboFile file;
     file.names = std::move(names);
-    file.sections = {{}, {std::move(descriptors)}};
+    file.sections = {{}, test::sectionOf(std::move(descriptors))};
     return file;
 }
 

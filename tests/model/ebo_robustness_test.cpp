@@ -50,9 +50,15 @@ void expectConsistent(const Scene& scene, Generation generation, bool read, std:
     const bool legacy = generation == Generation::Legacy;
     bool anyNormals = false;
     for (int s = 0; s < kSceneSlots; ++s) {
-        if (scene.hasPositions[s]) ASSERT_LE(scene.positions[s].size() * 12, fileSize);
-        if (scene.hasTexCoords[s]) ASSERT_LE(scene.texCoords[s].size() * 8, fileSize);
-        if (scene.hasNormals[s]) ASSERT_LE(scene.normals[s].size() * 12, fileSize);
+        if (scene.hasPositions[s]) {
+            ASSERT_LE(scene.positions[s].size() * 12, fileSize);
+        }
+        if (scene.hasTexCoords[s]) {
+            ASSERT_LE(scene.texCoords[s].size() * 8, fileSize);
+        }
+        if (scene.hasNormals[s]) {
+            ASSERT_LE(scene.normals[s].size() * 12, fileSize);
+        }
         anyNormals = anyNormals || scene.hasNormals[s];
         if (!scene.hasIndices[s]) continue;
         // Drawing walks indexCount entries (triangles in legacy): they must all exist.
@@ -89,7 +95,9 @@ void fuzz(Generation generation, unsigned seed) {
         std::optional<ReadProblem> problem;
         const std::int32_t result = loadEboBytes(generation, scene, std::move(bytes), &problem);
         ASSERT_TRUE(result == 0 || result == 1);
-        if (result == 0) ASSERT_TRUE(problem) << "a rejected file says why (trial " << trial << ")";
+        if (result == 0) {
+            ASSERT_TRUE(problem) << "a rejected file says why (trial " << trial << ")";
+        }
         withProblem += problem.has_value();
         expectConsistent(scene, generation, result == 1, std::max(size, original.size()), trial);
         if (::testing::Test::HasFatalFailure()) return;

@@ -30,7 +30,7 @@ EboDescriptor data(std::vector<std::uint8_t> bytes) {
 std::vector<std::uint8_t> fileOf(std::vector<EboDescriptor> descriptors) {
     test::EboFile file;
     file.generation = kLegacy;
-    file.sections = {{std::move(descriptors)}};
+    file.sections = {test::sectionOf(std::move(descriptors))};
     return test::buildEbo(file).bytes;
 }
 
