@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "common/generation.h"
 #include "common/read_problem.h"
@@ -19,10 +20,19 @@ std::int32_t loadEbo(Scene& scene, const std::filesystem::path& path, ProblemSin
 // normals). Always returns 1.
 std::int32_t loadLegacyEbo(Scene& scene, const std::filesystem::path& path, ProblemSink problem = nullptr);
 
+// The same readers for a file already in memory (as if it had been opened).
+std::int32_t loadEboBytes(Scene& scene, std::vector<std::uint8_t> bytes, ProblemSink problem = nullptr);
+std::int32_t loadLegacyEboBytes(Scene& scene, std::vector<std::uint8_t> bytes, ProblemSink problem = nullptr);
+
 // The reader of the given generation.
 inline std::int32_t loadEbo(Generation generation, Scene& scene, const std::filesystem::path& path,
                             ProblemSink problem = nullptr) {
     return generation == Generation::Legacy ? loadLegacyEbo(scene, path, problem) : loadEbo(scene, path, problem);
+}
+inline std::int32_t loadEboBytes(Generation generation, Scene& scene, std::vector<std::uint8_t> bytes,
+                                 ProblemSink problem = nullptr) {
+    return generation == Generation::Legacy ? loadLegacyEboBytes(scene, std::move(bytes), problem)
+                                            : loadEboBytes(scene, std::move(bytes), problem);
 }
 
 }  // namespace kelvane

@@ -1,0 +1,64 @@
+#include "model/ebo_arrays.h"
+
+#include <string>
+
+namespace kelvane::ebo {
+
+std::int64_t elementsInFile(ByteReader& file, std::int64_t dataOffset, std::int32_t byteSize, std::int32_t stride,
+                            const char* field) {
+    const std::int64_t declared = byteSize < stride ? 0 : byteSize / stride;
+    if (declared == 0) return 0;
+    const auto fileSize = static_cast<std::int64_t>(file.size());
+    const std::int64_t available =
+        dataOffset < 0 || dataOffset > fileSize ? 0 : (fileSize - dataOffset) / stride;
+    if (declared <= available) return declared;
+    file.fail(dataOffset, field,
+              "array data runs past the end of the file (" + std::to_string(declared) + " elements declared, " +
+                  std::to_string(available) + " in the file)");
+    return available;
+}
+
+std::vector<Vec3f> readVec3Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
+    std::vector<Vec3f> out(static_cast<std::size_t>(count));
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::int64_t at = offset + 12 * i;
+        out[i] = {file.f32le(at, "vertex").value_or(0), file.f32le(at + 4, "vertex").value_or(0),
+                  file.f32le(at + 8, "vertex").value_or(0)};
+    }
+    return out;
+}
+
+std::vector<Vec2f> readVec2Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
+    std::vector<Vec2f> out(static_cast<std::size_t>(count));
+    for (std::int64_t i = 0; i < count; ++i) {
+        const std::int64_t at = offset + 8 * i;
+        out[i] = {file.f32le(at, "texture coordinate").value_or(0), file.f32le(at + 4, "texture coordinate").value_or(0)};
+    }
+    return out;
+}
+
+std::vector<std::uint16_t> readU16Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
+    std::vector<std::uint16_t> out(static_cast<std::size_t>(count));
+    for (std::int64_t i = 0; i < count; ++i) out[i] = file.u16le(offset + 2 * i, "index").value_or(0);
+    return out;
+}
+
+void updateBounds(Scene& scene, int slot, const std::vector<Vec3f>& positions) {
+    if (positions.empty()) return;
+    float &minX = scene.minX[slot], &maxX = scene.maxX[slot];
+    float &minY = scene.minY[slot], &maxY = scene.maxY[slot];
+    float &minZ = scene.minZ[slot], &maxZ = scene.maxZ[slot];
+    minX = maxX = positions[0].x;
+    minY = maxY = positions[0].y;
+    minZ = maxZ = positions[0].z;
+    for (const Vec3f& p : positions) {
+        if (p.x > maxX) maxX = p.x;
+        if (p.x < minX) minX = p.x;
+        if (p.y > maxY) maxY = p.y;
+        if (p.y < minY) minY = p.y;
+        if (p.z > maxZ) maxZ = p.z;
+        if (p.z < minZ) minZ = p.z;
+    }
+}
+
+}  // namespace kelvane::ebo
