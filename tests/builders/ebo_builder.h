@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/generation.h"
+#include "tests/builders/file_writer.h"
 #include "model/scene.h"
 
 namespace kelvane::test {
@@ -114,7 +115,5 @@ std::vector<std::uint8_t> makeEbo(const std::vector<EboObject>& objects, Generat
 // Little-endian patches for odd files.
 void put16(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint16_t value);
 void put32(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint32_t value);
-
-void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace kelvane::test

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace kelvane::testing {
+namespace kelvane::test {
 namespace {
 
 void putBe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
@@ -144,12 +144,6 @@ std::vector<std::uint8_t> buildFsh(const FshArchive& archive) {
     return out;
 }
 
-void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
 std::uint16_t rgb565(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
@@ -187,4 +181,4 @@ std::vector<std::uint8_t> encodeDxt3(std::uint32_t width, std::uint32_t height, 
     return encode<true>(width, height, rgba);
 }
 
-}  // namespace kelvane::testing
+}  // namespace kelvane::test

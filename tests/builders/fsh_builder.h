@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace kelvane::testing {
+#include "tests/builders/file_writer.h"
+
+namespace kelvane::test {
 
 // One image of an FSH archive as a test describes it.
 struct FshImage {
@@ -32,8 +34,6 @@ std::vector<std::uint8_t> buildFsh(const FshArchive& archive);
 // Offset of each image's record in buildFsh's output.
 std::vector<std::uint32_t> fshRecordOffsets(const FshArchive& archive);
 
-void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-
 // RGB 5:6:5 colour word from 8-bit channels (truncating).
 std::uint16_t rgb565(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
@@ -50,4 +50,4 @@ std::array<std::uint8_t, 16> dxt3Block(const std::array<std::uint8_t, 16>& alpha
 std::vector<std::uint8_t> encodeDxt1(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t>& rgba);
 std::vector<std::uint8_t> encodeDxt3(std::uint32_t width, std::uint32_t height, const std::vector<std::uint8_t>& rgba);
 
-}  // namespace kelvane::testing
+}  // namespace kelvane::test

@@ -10,9 +10,9 @@ namespace kelvane {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using testing::buildFsh;
-using testing::FshArchive;
-using testing::FshImage;
+using test::buildFsh;
+using test::FshArchive;
+using test::FshImage;
 
 FshImage dxt1(std::string name, std::uint32_t w = 4, std::uint32_t h = 4, std::uint8_t fill = 0x11) {
     return {std::move(name), 352, w, h, Bytes(((w + 3) / 4) * ((h + 3) / 4) * 8, fill), {}, {}};
@@ -26,12 +26,12 @@ protected:
     // Writes the bytes and loads them; returns the first problem reported.
     std::optional<ReadProblem> load(TextureStore& s, const Bytes& bytes) {
         const auto path = dir / "archive.fsh";
-        testing::writeFile(path, bytes);
+        test::writeFile(path, bytes);
         std::optional<ReadProblem> problem;
         s.loadArchive(path, &problem);
         return problem;
     }
-    testing::TempDir dir;
+    test::TempDir dir;
     TextureStore current{Generation::Current};
     TextureStore legacy{Generation::Legacy};
 };

@@ -18,22 +18,22 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes sampleArchive(std::uint32_t seed) {
     std::mt19937 rng(seed);
-    testing::FshArchive a;
+    test::FshArchive a;
     const std::uint32_t sizes[][2] = {{4, 4}, {8, 4}, {5, 7}, {12, 12}, {1, 1}, {16, 3}};
     for (int i = 0; i < 4; ++i) {
         const auto& size = sizes[rng() % 6];
         const bool dxt3 = rng() % 2;
         Bytes rgba(size[0] * size[1] * 4);
         for (auto& b : rgba) b = static_cast<std::uint8_t>(rng());
-        testing::FshImage image{"img" + std::to_string(i), static_cast<std::uint16_t>(dxt3 ? 353 : 352), size[0],
+        test::FshImage image{"img" + std::to_string(i), static_cast<std::uint16_t>(dxt3 ? 353 : 352), size[0],
                                 size[1],
-                                dxt3 ? testing::encodeDxt3(size[0], size[1], rgba)
-                                     : testing::encodeDxt1(size[0], size[1], rgba),
+                                dxt3 ? test::encodeDxt3(size[0], size[1], rgba)
+                                     : test::encodeDxt1(size[0], size[1], rgba),
                                 {}, {}};
         if (i == 2) image.formatCode = 0x7D;
         a.images.push_back(image);
     }
-    return testing::buildFsh(a);
+    return test::buildFsh(a);
 }
 
 void mutate(Bytes& bytes, std::mt19937& rng) {
@@ -95,7 +95,7 @@ void expectConsistent(TextureStore& s, std::size_t fileSize) {
 }
 
 TEST(FshRobustness, DamagedArchivesNeverReadOutsideAndStayConsistent) {
-    testing::TempDir dir;
+    test::TempDir dir;
     const auto path = dir / "damaged.fsh";
     TextureStore current(Generation::Current);
     TextureStore legacy(Generation::Legacy);
@@ -107,7 +107,7 @@ TEST(FshRobustness, DamagedArchivesNeverReadOutsideAndStayConsistent) {
         Bytes bytes = samples[round % samples.size()];
         mutate(bytes, rng);
         if (rng() % 3 == 0) mutate(bytes, rng);
-        testing::writeFile(path, bytes);
+        test::writeFile(path, bytes);
         TextureStore& s = round % 2 ? legacy : current;
         std::optional<ReadProblem> problem;
         s.loadArchive(path, &problem);

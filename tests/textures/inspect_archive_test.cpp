@@ -30,8 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-using testing::FshArchive;
-using testing::FshImage;
+using test::FshArchive;
+using test::FshImage;
 
 struct Outcome {
     int status;
@@ -57,16 +57,16 @@ protected:
     fs::path sample() {
         Bytes rgba(5 * 3 * 4);
         for (std::size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<std::uint8_t>(i * 13);
-        const auto block = testing::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
-        const FshArchive a{{{"face", 352, 5, 3, testing::encodeDxt1(5, 3, rgba), {}, {}},
+        const auto block = test::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
+        const FshArchive a{{{"face", 352, 5, 3, test::encodeDxt1(5, 3, rgba), {}, {}},
                             {"\xE9yes", 353, 4, 4, Bytes(block.begin(), block.end()), {}, {}},
                             {"pal/8", 0x7B, 8, 8, Bytes(64, 1), {}, {}}},
                            {}};
         const fs::path path = dir / "sample.fsh";
-        testing::writeFile(path, testing::buildFsh(a));
+        test::writeFile(path, test::buildFsh(a));
         return path;
     }
-    testing::TempDir dir;
+    test::TempDir dir;
 };
 
 TEST_F(InspectArchive, ListsSlotsAndTheBlankAsJson) {
@@ -97,9 +97,9 @@ TEST_F(InspectArchive, ListsSlotsAndTheBlankAsJson) {
 
 TEST_F(InspectArchive, LoadsInTurnIntoOneStoreAndReportsProblems) {
     const fs::path truncated = dir / "truncated.fsh";
-    Bytes bytes = testing::buildFsh({{{"a", 352, 4, 4, Bytes(8, 1), {}, {}}}, {}});
+    Bytes bytes = test::buildFsh({{{"a", 352, 4, 4, Bytes(8, 1), {}, {}}}, {}});
     bytes.resize(bytes.size() - 3);
-    testing::writeFile(truncated, bytes);
+    test::writeFile(truncated, bytes);
     const Outcome run = inspect("archive " + quoted(sample()) + " " + quoted(truncated) + " " + quoted(dir / "none.fsh"));
     EXPECT_EQ(run.status, 1);
     const auto json = nlohmann::json::parse(run.out);
@@ -150,7 +150,7 @@ TEST_F(InspectArchive, RefusesSlotsThatCannotBeDecoded) {
 
     // Too large for the legacy buffer, fine for the current one.
     const fs::path large = dir / "large.fsh";
-    testing::writeFile(large, testing::buildFsh({{{"big", 352, 2048, 1024, Bytes(2048 * 1024 / 2, 0), {}, {}}}, {}}));
+    test::writeFile(large, test::buildFsh({{{"big", 352, 2048, 1024, Bytes(2048 * 1024 / 2, 0), {}, {}}}, {}}));
     run = inspect("decode --legacy " + quoted(large) + " 0 -o " + quoted(dir / "big.rgba"));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("too large"), std::string::npos) << run.err;
@@ -167,7 +167,7 @@ TEST_F(InspectArchive, ExportsEveryDecodableImageUnderASafeName) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "png"), fs::directory_iterator()), 2);
 
     const fs::path clean = dir / "clean.fsh";
-    testing::writeFile(clean, testing::buildFsh({{{"..", 352, 4, 4, Bytes(8, 0), {}, {}}}, {}}));
+    test::writeFile(clean, test::buildFsh({{{"..", 352, 4, 4, Bytes(8, 0), {}, {}}}, {}}));
     EXPECT_EQ(inspect("export " + quoted(clean) + " " + quoted(dir / "clean")).status, 0);
     EXPECT_TRUE(fs::exists(dir / "clean" / "00-_..png"));
 }

@@ -11,8 +11,8 @@ namespace kelvane {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using testing::dxt1Block;
-using testing::dxt3Block;
+using test::dxt1Block;
+using test::dxt3Block;
 
 Bytes decode1(std::uint32_t w, std::uint32_t h, const Bytes& src, std::size_t pixels) {
     Bytes out(pixels * 4, 0xEE);
@@ -204,7 +204,7 @@ TEST(S3tcBlockWalk, BlockOperationAtItsOriginMatchesTheImageDecoder) {
     Bytes rgba(w * h * 4);
     for (std::size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<std::uint8_t>(i * 37 + 11);
     for (bool dxt3 : {false, true}) {
-        const Bytes src = dxt3 ? testing::encodeDxt3(w, h, rgba) : testing::encodeDxt1(w, h, rgba);
+        const Bytes src = dxt3 ? test::encodeDxt3(w, h, rgba) : test::encodeDxt1(w, h, rgba);
         const std::size_t blockBytes = dxt3 ? 16 : 8;
         Bytes byBlocks(w * 8 * 4, 0);
         for (std::uint32_t by = 0; by < 2; ++by)
@@ -229,8 +229,8 @@ TEST(S3tcRoundTrip, EncodedGradientDecodesNearTheOriginal) {
             p[0] = static_cast<std::uint8_t>(x * 16), p[1] = static_cast<std::uint8_t>(x * 8), p[2] = 128;
             p[3] = static_cast<std::uint8_t>(y * 34);
         }
-    const Bytes one = decode1(w, h, testing::encodeDxt1(w, h, rgba), w * h);
-    const Bytes three = decode3(w, h, testing::encodeDxt3(w, h, rgba), w * h);
+    const Bytes one = decode1(w, h, test::encodeDxt1(w, h, rgba), w * h);
+    const Bytes three = decode3(w, h, test::encodeDxt3(w, h, rgba), w * h);
     for (std::size_t i = 0; i < w * h; ++i)
         for (int ch = 0; ch < 3; ++ch) {
             EXPECT_NEAR(one[i * 4 + ch], rgba[i * 4 + ch], 12) << i;

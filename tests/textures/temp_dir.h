@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-namespace kelvane::testing {
+namespace kelvane::test {
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempDir {
@@ -32,4 +32,4 @@ private:
     std::filesystem::path path_;
 };
 
-}  // namespace kelvane::testing
+}  // namespace kelvane::test

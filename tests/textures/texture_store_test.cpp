@@ -159,8 +159,8 @@ TEST(TextureStoreSlots, DecodeOnlyWhatFitsAndIsComplete) {
 
 TEST(TextureStoreSlots, DecodesTheShownSlotWithItsVariant) {
     TextureStore s(Generation::Current);
-    const auto b1 = testing::dxt1Block(0xF800, 0x001F, {2});
-    const auto b3 = testing::dxt3Block({1}, 0xF800, 0x001F, {2});
+    const auto b1 = test::dxt1Block(0xF800, 0x001F, {2});
+    const auto b3 = test::dxt3Block({1}, 0xF800, 0x001F, {2});
     s.formatCode[0] = kFormatDxt1;
     s.formatCode[1] = kFormatDxt3;
     s.width[0] = s.width[1] = s.height[0] = s.height[1] = 4;
