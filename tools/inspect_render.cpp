@@ -10,7 +10,9 @@
 
 #include "app/view_state.h"
 #include "model/ebo_reader.h"
+#ifndef _WIN32
 #include "platform/egl/offscreen_context.h"
+#endif
 #include "render/gl_setup.h"
 #include "render/scene_drawing.h"
 #include "textures/texture_store.h"
@@ -107,6 +109,27 @@ bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& er
     return true;
 }
 
+// The frame as the viewer draws it, in a width x height client area.
+bool drawOffscreen(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view,
+                   int width, int height, std::vector<std::uint8_t>& rgba, std::string& error) {
+#ifdef _WIN32
+    // Offscreen drawing uses Mesa's EGL, which the Windows build lacks.
+    (void)generation, (void)scene, (void)textures, (void)view, (void)width, (void)height, (void)rgba;
+    error = "this build has no EGL";
+    return false;
+#else
+    auto context = platform::OffscreenContext::create(width, height, &error);
+    if (!context) return false;
+    initGl(generation);
+    resizeViewport(generation, width, height);
+    // As at start-up: one draw sets the fit values, then the frame itself.
+    drawScene(generation, scene, textures, view);
+    drawFrame(generation, scene, textures, view);
+    rgba = context->readPixels();
+    return true;
+#endif
+}
+
 int render(const RenderOptions& options) {
     const Generation generation = options.legacy ? Generation::Legacy : Generation::Current;
     int width = 0, height = 0;
@@ -150,15 +173,10 @@ int render(const RenderOptions& options) {
     if (options.zoomOption->count() > 0) view.zoom = options.zoom;
     if (!options.pan.empty()) parsePan(options.pan, view.panX, view.panY);
 
+    std::vector<std::uint8_t> rgba;
     std::string error;
-    auto context = platform::OffscreenContext::create(width, height, &error);
-    if (!context) return complain("no offscreen OpenGL: " + error);
-    initGl(generation);
-    resizeViewport(generation, width, height);
-    // As at start-up: one draw sets the fit values, then the frame itself.
-    drawScene(generation, scene, textures, view);
-    drawFrame(generation, scene, textures, view);
-    const std::vector<std::uint8_t> rgba = context->readPixels();
+    if (!drawOffscreen(generation, scene, textures, view, width, height, rgba, error))
+        return complain("no offscreen OpenGL: " + error);
 
     // The window shows the colour only; the alpha left by blending is not part of the picture.
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
