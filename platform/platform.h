@@ -108,9 +108,11 @@ public:
     // A modal open-file dialog; the chosen path, or nothing when cancelled.
     virtual std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) = 0;
     virtual ClientSize clientSize() const = 0;
-    // Shows the frame just drawn with GL.
+    // Shows the frame just drawn with GL (SwapBuffers on the window's DC).
     virtual void swapBuffers() = 0;
-    // Destroys the window: the procedure receives msg::Destroy.
+    // Destroys the window (DestroyWindow): the procedure receives
+    // msg::Destroy before this returns. Messages still queued for the window
+    // are dropped.
     virtual void destroy() = 0;
 };
 
@@ -124,12 +126,17 @@ public:
                                                      WindowProc procedure, std::string* error) = 0;
     // Gives the window a GL context (RGBA, 24 colour bits, 16 depth bits,
     // double-buffered) and makes it current. False and a reason on failure.
+    // A backend whose toolkit makes GL contexts only for windows on screen
+    // (FLTK) puts the window on screen here; it still sends no msg::Size
+    // before showWindow.
     virtual bool createGlContext(Window& window, std::string* error) = 0;
-    // Shows the window; the procedure then receives msg::Size with the
-    // client size.
+    // Shows the window; the procedure receives msg::Size with the client
+    // size before this returns (as ShowWindow sends WM_SIZE). Where a backend
+    // cannot, the caller sets the projection from clientSize() itself.
     virtual void showWindow(Window& window) = 0;
-    // Handles at most one pending message without waiting. Returns false
-    // once the quit message (posted by postQuit) has been taken.
+    // Handles at most one pending message without waiting (PeekMessageW,
+    // then GetMessageW and DispatchMessageW). Returns false once the quit
+    // message (posted by postQuit) has been taken, and from then on.
     virtual bool pumpMessage() = 0;
     virtual void postQuit(int exitCode) = 0;
     // Loads a bitmap file, converting any depth to 24-bit rows; nothing when

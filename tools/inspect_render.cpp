@@ -1,6 +1,238 @@
+// kelvane-inspect render: the frame a viewer would show for a given model,
+// texture and view, drawn offscreen and written as a PNG picture.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/view_state.h"
+#include "model/ebo_reader.h"
+#ifndef _WIN32
+#include "platform/egl/offscreen_context.h"
+#endif
+#include "render/gl_setup.h"
+#include "render/scene_drawing.h"
+#include "textures/texture_store.h"
 #include "tools/inspect_commands.h"
 
+// Kept private to this file so another user of the encoder cannot clash.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
+
 namespace kelvane::inspect {
-// Placeholder until `render` lands.
-void addRenderCommand(CLI::App&, int&) {}
+
+namespace {
+
+struct RenderOptions {
+    bool legacy = false;
+    std::filesystem::path model;
+    std::filesystem::path archive;
+    int slot = 0;
+    bool blank = false;
+    std::string size = "512x512";
+    double yaw = 0, pitch = 0, zoom = 0;
+    std::string pan;
+    std::string show, hide;
+    std::string light;
+    std::filesystem::path output;
+    CLI::Option* slotOption = nullptr;
+    CLI::Option* zoomOption = nullptr;
+};
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    char x = 0, rest = 0;
+    std::istringstream in(text);
+    return (in >> width >> x >> height) && (x == 'x' || x == 'X') && !(in >> rest) && width > 0 && height > 0 &&
+           width <= 8192 && height <= 8192;
+}
+
+bool parsePan(const std::string& text, double& x, double& y) {
+    char comma = 0, rest = 0;
+    std::istringstream in(text);
+    return (in >> x >> comma >> y) && comma == ',' && !(in >> rest);
+}
+
+bool parseIndexList(const std::string& text, std::vector<int>& out) {
+    std::istringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        std::size_t used = 0;
+        try {
+            const int index = std::stoi(item, &used);
+            if (used != item.size() || index < 0) return false;
+            out.push_back(index);
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    return !out.empty();
+}
+
+CLI::Validator validator(const char* name, bool (*check)(const std::string&)) {
+    return CLI::Validator([check, name](std::string& value) { return check(value) ? std::string() : std::string(name); },
+                          "", name);
+}
+
+int complain(const std::string& message) {
+    std::fprintf(stderr, "kelvane-inspect render: %s\n", message.c_str());
+    return 1;
+}
+
+// Shows the listed objects only (or all but the listed ones).
+bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& error) {
+    const bool showing = !options.show.empty();
+    const bool hiding = !options.hide.empty();
+    if (!showing && !hiding) {
+        // As after "Load EBO": object 0 alone.
+        for (int s = 0; s < kSceneSlots; ++s) scene.visible[s] = s == 0 ? 1 : 0;
+        return true;
+    }
+    std::vector<int> listed;
+    parseIndexList(showing ? options.show : options.hide, listed);
+    for (int s = 0; s < kSceneSlots; ++s) scene.visible[s] = showing ? 0 : 1;
+    for (int index : listed) {
+        if (index >= scene.objectCount) {
+            error = "object " + std::to_string(index) + " does not exist (the model has " +
+                    std::to_string(scene.objectCount) + " objects)";
+            return false;
+        }
+        scene.visible[index] = showing ? 1 : 0;
+    }
+    return true;
+}
+
+// The frame as the viewer draws it, in a width x height client area.
+bool drawOffscreen(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view,
+                   int width, int height, std::vector<std::uint8_t>& rgba, std::string& error) {
+#ifdef _WIN32
+    // Offscreen drawing uses Mesa's EGL, which the Windows build lacks.
+    (void)generation, (void)scene, (void)textures, (void)view, (void)width, (void)height, (void)rgba;
+    error = "this build has no EGL";
+    return false;
+#else
+    auto context = platform::OffscreenContext::create(width, height, &error);
+    if (!context) return false;
+    initGl(generation);
+    resizeViewport(generation, width, height);
+    // As at start-up: one draw sets the fit values, then the frame itself.
+    drawScene(generation, scene, textures, view);
+    drawFrame(generation, scene, textures, view);
+    rgba = context->readPixels();
+    return true;
+#endif
+}
+
+int render(const RenderOptions& options) {
+    const Generation generation = options.legacy ? Generation::Legacy : Generation::Current;
+    int width = 0, height = 0;
+    parseSize(options.size, width, height);
+    std::optional<ReadProblem> problem;
+
+    Scene scene;
+    ViewState view = initialViewState(generation);
+    if (!options.model.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(options.model, ec))
+            return complain("cannot open the model " + options.model.string());
+        loadEbo(generation, scene, options.model, &problem);
+        std::string error;
+        if (!applyVisibility(scene, options, error)) return complain(error);
+    } else if (!options.show.empty() || !options.hide.empty()) {
+        return complain("--show and --hide need --model");
+    }
+
+    TextureStore textures(generation);
+    if (!options.archive.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(options.archive, ec))
+            return complain("cannot open the archive " + options.archive.string());
+        textures.loadArchive(options.archive, &problem);
+        if (options.blank) {
+            textures.currentSlot = textures.slotCount;  // the blank slot follows the images
+        } else {
+            if (options.slotOption->count() > 0 && static_cast<std::uint32_t>(options.slot) >= textures.slotCount)
+                return complain("the archive has " + std::to_string(textures.slotCount) + " images, no slot " +
+                                std::to_string(options.slot));
+            textures.currentSlot = static_cast<std::uint32_t>(options.slot);
+            textures.decodeSlot();
+        }
+    }
+
+    if (options.light == "on") scene.lightingOn = 1;
+    if (options.light == "off") scene.lightingOn = 0;
+    view.yaw = options.yaw;
+    view.pitch = options.pitch;
+    if (options.zoomOption->count() > 0) view.zoom = options.zoom;
+    if (!options.pan.empty()) parsePan(options.pan, view.panX, view.panY);
+
+    std::vector<std::uint8_t> rgba;
+    std::string error;
+    if (!drawOffscreen(generation, scene, textures, view, width, height, rgba, error))
+        return complain("no offscreen OpenGL: " + error);
+
+    // The window shows the colour only; the alpha left by blending is not part of the picture.
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i)
+        for (int c = 0; c < 3; ++c) rgb[3 * i + c] = rgba[4 * i + c];
+    if (!stbi_write_png(options.output.string().c_str(), width, height, 3, rgb.data(), width * 3))
+        return complain("cannot write " + options.output.string());
+
+    if (problem) return complain(problem->describe());
+    return 0;
+}
+
+}  // namespace
+
+void addRenderCommand(CLI::App& app, int& status) {
+    auto options = std::make_shared<RenderOptions>();
+    CLI::App* command = app.add_subcommand("render", "Draws the frame a viewer would show, into a PNG file");
+    command->add_flag("--legacy", options->legacy, "Draw as kelvane-legacy (earlier file generation)");
+    auto* model = command->add_option("--model", options->model, "EBO model file");
+    auto* archive = command->add_option("--archive", options->archive, "FSH texture archive");
+    options->slotOption = command->add_option("--slot", options->slot, "Archive image to show (default 0)")
+                              ->check(CLI::NonNegativeNumber)
+                              ->needs(archive);
+    auto* blank = command->add_flag("--blank", options->blank, "Show the blank slot: the model in white")
+                      ->needs(archive)
+                      ->excludes(options->slotOption);
+    command->add_option("--size", options->size, "Client area as WxH (default 512x512)")
+        ->check(validator("WxH, each 1 to 8192", [](const std::string& v) {
+            int w, h;
+            return parseSize(v, w, h);
+        }));
+    command->add_option("--yaw", options->yaw, "Turn about Y in degrees");
+    command->add_option("--pitch", options->pitch, "Turn about X in degrees");
+    command->add_option("--pan", options->pan, "Pan as X,Y")->check(validator("X,Y", [](const std::string& v) {
+        double x, y;
+        return parsePan(v, x, y);
+    }));
+    options->zoomOption = command->add_option("--zoom", options->zoom, "Zoom term along Z");
+    auto indexList = validator("comma-separated object indices", [](const std::string& v) {
+        std::vector<int> list;
+        return parseIndexList(v, list);
+    });
+    auto* show = command->add_option("--show", options->show, "Show only these objects")->check(indexList)->needs(model);
+    command->add_option("--hide", options->hide, "Show all objects but these")
+        ->check(indexList)
+        ->needs(model)
+        ->excludes(show);
+    command->add_option("--light", options->light, "Lighting switch")->check(CLI::IsMember({"on", "off"}));
+    command->add_option("-o,--output", options->output, "PNG file to write")->required();
+    command->callback([options, blank, &status] {
+        if (options->legacy && blank->count() > 0) {
+            status = complain("the earlier generation has no blank slot");
+            return;
+        }
+        status = render(*options);
+    });
+}
+
 }  // namespace kelvane::inspect

@@ -1,6 +1,55 @@
-// Placeholder until the FLTK backend lands.
-#include "platform/platform.h"
+// The FLTK backend: Linux and other Unix systems.
+#include <FL/Fl.H>
+
+#include "platform/fltk/fltk_bitmap.h"
+#include "platform/fltk/fltk_window.h"
+#include "platform/fltk/fltk_x11.h"
 
 namespace kelvane::platform {
-std::unique_ptr<Platform> createNativePlatform() { return nullptr; }
+
+namespace {
+
+class FltkPlatform final : public Platform {
+public:
+    std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
+                                             WindowProc procedure, std::string* error) override {
+        if (!fltk::openDisplay(error)) return nullptr;
+        return std::make_unique<fltk::FltkWindow>(title, outerWidth, outerHeight, std::move(procedure), queue_);
+    }
+
+    bool createGlContext(Window& window, std::string* error) override {
+        return static_cast<fltk::FltkWindow&>(window).makeGlContext(error);
+    }
+
+    void showWindow(Window& window) override { static_cast<fltk::FltkWindow&>(window).show(); }
+
+    // Never waits: polls FLTK for events when nothing is queued, then
+    // delivers at most one message.
+    bool pumpMessage() override {
+        if (quitTaken_) return false;
+        if (queue_.empty()) Fl::check();
+        if (queue_.empty()) return true;
+        const fltk::QueuedMessage next = queue_.front();
+        queue_.pop_front();
+        if (!next.window) {
+            quitTaken_ = true;
+            return false;
+        }
+        next.window->send(next.message, next.wParam, next.lParam);
+        return true;
+    }
+
+    void postQuit(int) override { queue_.push_back({}); }
+
+    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path) override { return fltk::loadBmpFile(path); }
+
+private:
+    fltk::MessageQueue queue_;
+    bool quitTaken_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> createNativePlatform() { return std::make_unique<FltkPlatform>(); }
+
 }  // namespace kelvane::platform

@@ -1,0 +1,22 @@
+#pragma once
+
+// Modal message box and open-file dialog.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kelvane::platform::fltk {
+
+void showMessageBox(const std::string& caption, const std::string& text);
+std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request);
+
+// The chooser's filter for a request: "EBO File\t*.{EBO,ebo}", so that
+// either case of the extension matches.
+std::string chooserFilter(const FileDialogRequest& request);
+// Message text with its carriage-return line breaks as newlines.
+std::string withNewlines(const std::string& text);
+
+}  // namespace kelvane::platform::fltk

@@ -1,0 +1,83 @@
+#pragma once
+
+// The FLTK main window: a double-buffered top-level window with a menu bar
+// on top and a GL window below it as the client area. FLTK events become
+// window-procedure messages in a queue that the platform's pump works off
+// one at a time.
+
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Gl_Window.H>
+#include <FL/Fl_Menu_Bar.H>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kelvane::platform::fltk {
+
+class FltkWindow;
+
+struct QueuedMessage {
+    FltkWindow* window = nullptr;  // null for the quit message
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};
+using MessageQueue = std::deque<QueuedMessage>;
+
+// The client area. FLTK's own drawing of it is switched off: every frame is
+// drawn and swapped by the frame loop.
+class GlView : public Fl_Gl_Window {
+public:
+    GlView(int x, int y, int w, int h, FltkWindow& owner);
+    int handle(int event) override;
+    void resize(int x, int y, int w, int h) override;
+    void draw() override {}
+    void flush() override {}
+
+private:
+    FltkWindow& owner_;
+};
+
+class FltkWindow final : public Window {
+public:
+    FltkWindow(const std::string& title, int width, int height, WindowProc procedure, MessageQueue& queue);
+    ~FltkWindow() override;
+
+    void setMenuBar(const MenuBar& bar) override;
+    void showMessageBox(const std::string& caption, const std::string& text) override;
+    std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
+    ClientSize clientSize() const override;
+    void swapBuffers() override;
+    void destroy() override;
+
+    // Sends a message to the procedure now, as the window system does
+    // during creation, showing and destruction.
+    std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    // Queues a message for the pump.
+    void post(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+
+    bool makeGlContext(std::string* error);
+    void show();
+
+private:
+    static void onWindowCallback(Fl_Widget*, void* self);
+    static void onMenuPick(Fl_Widget* menuBar, void* id);
+
+    WindowProc procedure_;
+    MessageQueue& queue_;
+    std::unique_ptr<Fl_Double_Window> frame_;
+    Fl_Menu_Bar* menuBar_ = nullptr;  // owned by frame_
+    GlView* view_ = nullptr;          // owned by frame_
+    // FLTK keeps pointers to the labels of a copied menu: they live here.
+    std::deque<std::string> menuLabels_;
+    bool destroyed_ = false;
+};
+
+// Packs a client size as the size message carries it.
+std::intptr_t packSize(int width, int height);
+
+}  // namespace kelvane::platform::fltk

@@ -1,0 +1,196 @@
+#include "render/scene_drawing.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "render/gl.h"
+
+namespace kelvane {
+
+namespace {
+
+struct Box {
+    bool any = false;
+    double minX = 0, minY = 0, minZ = 0, maxX = 0, maxY = 0, maxZ = 0;
+    double centreX() const { return minX + (maxX - minX) * 0.5; }
+    double centreY() const { return minY + (maxY - minY) * 0.5; }
+    double centreZ() const { return minZ + (maxZ - minZ) * 0.5; }
+};
+
+int slotsInUse(const Scene& scene) { return std::clamp<int>(scene.objectCount, 0, kSceneSlots); }
+
+// The box around the visible objects, from their stored bounds whatever
+// their presence flags say. Starts at 0 so an empty scene is centred at 0.
+Box visibleBox(const Scene& scene) {
+    Box box;
+    for (int s = 0; s < slotsInUse(scene); ++s) {
+        if (scene.visible[s] == 0) continue;
+        if (!box.any) {
+            box = {true, scene.minX[s], scene.minY[s], scene.minZ[s], scene.maxX[s], scene.maxY[s], scene.maxZ[s]};
+            continue;
+        }
+        if (scene.minX[s] < box.minX) box.minX = scene.minX[s];
+        if (scene.minY[s] < box.minY) box.minY = scene.minY[s];
+        if (scene.minZ[s] < box.minZ) box.minZ = scene.minZ[s];
+        if (scene.maxX[s] > box.maxX) box.maxX = scene.maxX[s];
+        if (scene.maxY[s] > box.maxY) box.maxY = scene.maxY[s];
+        if (scene.maxZ[s] > box.maxZ) box.maxZ = scene.maxZ[s];
+    }
+    return box;
+}
+
+// The image goes to the default texture afresh on every draw; a 0 x 0
+// image leaves the objects untextured (plain white).
+void uploadTexture(const ShownImage& image) {
+    GLsizei width = static_cast<GLsizei>(image.width);
+    GLsizei height = static_cast<GLsizei>(image.height);
+    if (image.pixels == nullptr || width <= 0 || height <= 0) width = height = 0;
+    glEnable(GL_TEXTURE_2D);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 width > 0 ? image.pixels : nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+}
+
+// Which of a slot's arrays one vertex reads; it is drawn only when its
+// index is inside every one of them.
+struct SlotArrays {
+    bool texCoords, normals, positions;
+};
+
+bool vertexInRange(const Scene& scene, int s, std::size_t k, const SlotArrays& use) {
+    return (!use.texCoords || k < scene.texCoords[s].size()) && (!use.normals || k < scene.normals[s].size()) &&
+           (!use.positions || k < scene.positions[s].size());
+}
+
+// The current generation: each object one triangle strip, centred on the
+// box. The normal sent is the vertex's offset from the centre plus its
+// stored normal; GL_NORMALIZE makes it unit length, so the stored normal
+// only tilts the outward direction.
+void drawStrips(const Scene& scene, const Box& box) {
+    const double cx = box.centreX(), cy = box.centreY(), cz = box.centreZ();
+    for (int s = 0; s < slotsInUse(scene); ++s) {
+        if (scene.lightingOn != 0 && scene.hasNormals[s] != 0)
+            glEnable(GL_LIGHTING);
+        else
+            glDisable(GL_LIGHTING);
+        glBegin(GL_TRIANGLE_STRIP);
+        if (scene.visible[s] != 0 && scene.hasIndices[s] != 0) {
+            const SlotArrays use{scene.hasTexCoords[s] != 0, scene.hasNormals[s] != 0, scene.hasPositions[s] != 0};
+            const auto& indices = scene.indices[s];
+            const std::size_t count =
+                std::min<std::size_t>(static_cast<std::size_t>(std::max(scene.indexCount[s], 0)), indices.size());
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::size_t k = indices[i];
+                if (!vertexInRange(scene, s, k, use)) continue;
+                if (use.texCoords) glTexCoord2d(scene.texCoords[s][k].u, scene.texCoords[s][k].v);
+                if (use.normals) {
+                    const Vec3f& n = scene.normals[s][k];
+                    // Without positions there is no offset to add.
+                    double ox = 0, oy = 0, oz = 0;
+                    if (use.positions) {
+                        const Vec3f& p = scene.positions[s][k];
+                        ox = p.x - cx, oy = p.y - cy, oz = p.z - cz;
+                    }
+                    glNormal3d(ox + n.x, oy + n.y, oz + n.z);
+                }
+                if (use.positions) {
+                    const Vec3f& p = scene.positions[s][k];
+                    glVertex3d(p.x - cx, p.y - cy, p.z - cz);
+                }
+            }
+        }
+        glEnd();
+    }
+}
+
+// The earlier generation: all visible objects in one triangle list, scaled
+// down by 10 about the box centre; indexCount counts triangles.
+void drawTriangleList(const Scene& scene, const Box& box) {
+    const double cx = box.centreX() / 10.0, cy = box.centreY() / 10.0, cz = box.centreZ() / 10.0;
+    glBegin(GL_TRIANGLES);
+    for (int s = 0; s < slotsInUse(scene); ++s) {
+        if (scene.visible[s] == 0 || scene.hasIndices[s] == 0) continue;
+        const SlotArrays use{scene.hasTexCoords[s] != 0, false, scene.hasPositions[s] != 0};
+        const auto& indices = scene.indices[s];
+        const std::size_t triangles = std::min<std::size_t>(static_cast<std::size_t>(std::max(scene.indexCount[s], 0)),
+                                                            indices.size() / 3);
+        for (std::size_t t = 0; t < triangles; ++t) {
+            // A triangle with one corner out of range is left out whole, so
+            // the corners of the triangles after it stay together.
+            const std::size_t k0 = indices[3 * t], k1 = indices[3 * t + 1], k2 = indices[3 * t + 2];
+            if (!vertexInRange(scene, s, k0, use) || !vertexInRange(scene, s, k1, use) ||
+                !vertexInRange(scene, s, k2, use))
+                continue;
+            for (const std::size_t k : {k0, k1, k2}) {
+                if (use.texCoords) glTexCoord2d(scene.texCoords[s][k].u, scene.texCoords[s][k].v);
+                if (use.positions) {
+                    const Vec3f& p = scene.positions[s][k];
+                    glVertex3d(p.x / 10.0 - cx, p.y / 10.0 - cy, p.z / 10.0 - cz);
+                }
+            }
+        }
+    }
+    glEnd();
+}
+
+}  // namespace
+
+void drawScene(Generation generation, const Scene& scene, const ShownImage& image, ViewState& view) {
+    uploadTexture(image);
+    const Box box = visibleBox(scene);
+    if (generation == Generation::Legacy) {
+        if (box.any) drawTriangleList(scene, box);
+        return;
+    }
+    // The depth extent plays no part in the fit.
+    const double fitX = 1.5 * (box.maxX - box.minX);
+    const double fitY = 1.5 * (box.maxY - box.minY);
+    view.fitDistance = fitY > fitX ? fitY : fitX;
+    view.step = view.fitDistance / 10.0;
+    drawStrips(scene, box);
+}
+
+void drawScene(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
+    ShownImage image = shownImage(textures);
+    if (static_cast<std::uint64_t>(image.width) * image.height > textures.pixelCapacity()) image = {};
+    drawScene(generation, scene, image, view);
+}
+
+namespace {
+template <typename Image>
+void drawFrameWith(Generation generation, const Scene& scene, const Image& image, ViewState& view) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    if (generation == Generation::Legacy) {
+        glTranslated(view.panX, view.panY, view.zoom);
+        glRotated(view.pitch, 1, 0, 0);
+        glRotated(view.yaw, 0, 1, 0);
+        // The earlier viewer always adds a small fixed turn about Z.
+        glRotated(1.0, 0, 0, 1);
+    } else {
+        // Uses the distance the previous draw fitted, so a changed set of
+        // visible objects moves to its new distance one frame later.
+        glTranslated(view.panX, view.panY, view.zoom - view.fitDistance);
+        glRotated(view.pitch, 1, 0, 0);
+        glRotated(view.yaw, 0, 1, 0);
+    }
+    drawScene(generation, scene, image, view);
+}
+}  // namespace
+
+void drawFrame(Generation generation, const Scene& scene, const ShownImage& image, ViewState& view) {
+    drawFrameWith(generation, scene, image, view);
+}
+
+void drawFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
+    drawFrameWith(generation, scene, textures, view);
+}
+
+void renderFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view,
+                 const std::function<void()>& swapBuffers) {
+    drawFrame(generation, scene, textures, view);
+    if (swapBuffers) swapBuffers();
+}
+
+}  // namespace kelvane

@@ -1,0 +1,54 @@
+#pragma once
+
+// Offscreen GL for drawing tests: a surfaceless EGL context set up as the
+// viewer sets up its window, and the picture it drew.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/generation.h"
+#include "platform/egl/offscreen_context.h"
+#include "render/gl_setup.h"
+
+namespace kelvane::test {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;  // top row first
+
+    std::array<int, 3> at(int x, int y) const {
+        const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4;
+        return {rgba[i], rgba[i + 1], rgba[i + 2]};
+    }
+    bool isGrey(int x, int y, int level, int tolerance = 1) const {
+        for (int c : at(x, y))
+            if (c < level - tolerance || c > level + tolerance) return false;
+        return true;
+    }
+};
+
+// A current offscreen context with the viewer's fixed state and projection,
+// or null (and the test skipped) where this machine has no EGL.
+inline std::unique_ptr<platform::OffscreenContext> viewerContext(Generation generation, int width, int height) {
+    std::string error;
+    auto context = platform::OffscreenContext::create(width, height, &error);
+    if (!context) return nullptr;
+    initGl(generation);
+    resizeViewport(generation, width, height);
+    return context;
+}
+
+inline Picture grab(const platform::OffscreenContext& context) {
+    return {context.width(), context.height(), context.readPixels()};
+}
+
+#define KELVANE_NEED_GL(context)                                   \
+    if (!(context)) GTEST_SKIP() << "no offscreen EGL context here"
+
+}  // namespace kelvane::test
