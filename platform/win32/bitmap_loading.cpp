@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/win32/bmp_extent.h"
 #include "platform/win32/win32_window.h"
 
 namespace kelvane::platform::win32 {
@@ -27,6 +28,9 @@ struct MemoryDc {
 }  // namespace
 
 std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path) {
+    auto file = ByteReader::open(path, nullptr);
+    if (!file || !bmpDataInsideFile(*file)) return std::nullopt;
+
     BitmapHandle bitmap{static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), path.c_str(), IMAGE_BITMAP, 0, 0,
                                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION))};
     if (!bitmap.handle) return std::nullopt;
