@@ -1,6 +1,91 @@
-// Placeholder until the Win32 backend lands.
-#include "platform/platform.h"
+// The Win32 backend: the window system the viewer was made for. Window
+// messages reach the app's procedure as they are.
+#include <windows.h>
+
+#include "platform/win32/text.h"
+#include "platform/win32/win32_window.h"
 
 namespace kelvane::platform {
-std::unique_ptr<Platform> createNativePlatform() { return nullptr; }
+
+namespace win32 {
+namespace {
+
+std::string lastErrorReason(const char* what) { return std::string(what) + " failed (error " + std::to_string(GetLastError()) + ")"; }
+
+class Win32Platform final : public Platform {
+public:
+    std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
+                                             WindowProc procedure, std::string* error) override {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        // The window title is also the class name.
+        const std::wstring name = toUtf16(title);
+
+        WNDCLASSW windowClass{};
+        windowClass.style = 0;
+        windowClass.lpfnWndProc = &Win32Window::windowProcedure;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = LoadIconW(instance, name.c_str());  // none in the program: the default icon shows
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = name.c_str();
+        if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+            if (error) *error = lastErrorReason("RegisterClassW");
+            return nullptr;
+        }
+
+        auto window = std::make_unique<Win32Window>(std::move(procedure));
+        HWND hwnd = CreateWindowExW(0, name.c_str(), name.c_str(),
+                                    WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, outerWidth, outerHeight, nullptr, nullptr, instance, window.get());
+        if (!hwnd) {
+            if (error) *error = lastErrorReason("CreateWindowExW");
+            return nullptr;
+        }
+        return window;
+    }
+
+    bool createGlContext(Window& window, std::string* error) override {
+        auto* native = dynamic_cast<Win32Window*>(&window);
+        if (!native) {
+            if (error) *error = "not a window of the Win32 backend";
+            return false;
+        }
+        return createWglContext(*native, error);
+    }
+
+    void showWindow(Window& window) override {
+        auto* native = dynamic_cast<Win32Window*>(&window);
+        if (!native || !native->handle()) return;
+        const bool sizedBefore = native->sizeSeen();
+        ShowWindow(native->handle(), SW_SHOWDEFAULT);
+        UpdateWindow(native->handle());
+        // The first showing normally reports the client size; where it did
+        // not, report it here so the projection is set before the first frame.
+        if (!sizedBefore && !native->sizeSeen()) {
+            const ClientSize size = native->clientSize();
+            SendMessageW(native->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(size.width, size.height));
+        }
+    }
+
+    bool pumpMessage() override {
+        MSG message{};
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) return true;
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) return false;  // WM_QUIT
+        if (got == -1) return true;  // nothing valid was taken
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+        return true;
+    }
+
+    void postQuit(int exitCode) override { PostQuitMessage(exitCode); }
+
+    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path) override { return loadBitmapFile(path); }
+};
+
+}  // namespace
+}  // namespace win32
+
+std::unique_ptr<Platform> createNativePlatform() { return std::make_unique<win32::Win32Platform>(); }
+
 }  // namespace kelvane::platform

@@ -1,0 +1,14 @@
+#pragma once
+
+// Text as the Win32 API wants it. The app hands the backend UTF-8.
+#include <string>
+
+namespace kelvane::platform::win32 {
+
+// Menu labels treat '&' as the mnemonic marker; doubling it shows it as is.
+std::string escapeMenuMnemonics(const std::string& label);
+
+// Widens UTF-8 to UTF-16; invalid sequences become U+FFFD (Windows only).
+std::wstring toUtf16(const std::string& utf8);
+
+}  // namespace kelvane::platform::win32

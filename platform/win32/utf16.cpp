@@ -1,0 +1,19 @@
+#include <windows.h>
+
+#include <climits>
+
+#include "platform/win32/text.h"
+
+namespace kelvane::platform::win32 {
+
+std::wstring toUtf16(const std::string& utf8) {
+    if (utf8.empty() || utf8.size() > static_cast<std::size_t>(INT_MAX)) return {};
+    const int inLength = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), inLength, wide.data(), length);
+    return wide;
+}
+
+}  // namespace kelvane::platform::win32

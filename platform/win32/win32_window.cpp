@@ -1,0 +1,82 @@
+#include "platform/win32/win32_window.h"
+
+#include "platform/win32/message_routing.h"
+#include "platform/win32/text.h"
+
+namespace kelvane::platform::win32 {
+
+Win32Window::~Win32Window() {
+    if (!hwnd_) return;
+    // Detach first: messages sent while the window goes away must not reach
+    // the app through this object any more.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK Win32Window::windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        // WM_CREATE follows inside CreateWindowExW, so the object must be
+        // reachable before that call returns: it rides in lpCreateParams.
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* window = static_cast<Win32Window*>(create->lpCreateParams);
+        if (window) {
+            window->hwnd_ = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        }
+    }
+    auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        window->hwnd_ = nullptr;
+        window->deviceContext_ = nullptr;
+        window->menuBar_ = nullptr;  // destroyed with the window
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return window->handleMessage(message, wParam, lParam);
+}
+
+LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!isAppMessage(message)) return DefWindowProcW(hwnd_, message, wParam, lParam);
+    if (message == WM_SIZE) sizeSeen_ = true;
+    return procedure_(*this, message, wParam, lParam);
+}
+
+void Win32Window::setMenuBar(const MenuBar& bar) {
+    if (!hwnd_) return;
+    HMENU fresh = createNativeMenuBar(bar);
+    if (!fresh) return;
+    if (!SetMenu(hwnd_, fresh)) {
+        DestroyMenu(fresh);
+        return;
+    }
+    // DestroyMenu takes the drop-downs of the old bar with it.
+    if (menuBar_) DestroyMenu(menuBar_);
+    menuBar_ = fresh;
+}
+
+void Win32Window::showMessageBox(const std::string& caption, const std::string& text) {
+    // Lines in the app's text end with CR alone, which the box shows as a
+    // line break, so the text goes through unchanged.
+    MessageBoxW(hwnd_, toUtf16(text).c_str(), toUtf16(caption).c_str(), MB_ICONINFORMATION | MB_OK);
+}
+
+std::optional<std::filesystem::path> Win32Window::openFileDialog(const FileDialogRequest& request) {
+    return runOpenFileDialog(request);
+}
+
+ClientSize Win32Window::clientSize() const {
+    RECT rect{};
+    if (!hwnd_ || !GetClientRect(hwnd_, &rect)) return {};
+    return {static_cast<int>(rect.right), static_cast<int>(rect.bottom)};
+}
+
+void Win32Window::swapBuffers() {
+    if (deviceContext_) SwapBuffers(deviceContext_);
+}
+
+void Win32Window::destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+}  // namespace kelvane::platform::win32

@@ -1,0 +1,53 @@
+#pragma once
+
+// The main window of the Win32 backend: an HWND, its device context once a
+// GL context exists, and the app's window procedure.
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace kelvane::platform::win32 {
+
+class Win32Window final : public Window {
+public:
+    explicit Win32Window(WindowProc procedure) : procedure_(std::move(procedure)) {}
+    ~Win32Window() override;
+
+    void setMenuBar(const MenuBar& bar) override;
+    void showMessageBox(const std::string& caption, const std::string& text) override;
+    std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
+    ClientSize clientSize() const override;
+    void swapBuffers() override;
+    void destroy() override;
+
+    HWND handle() const { return hwnd_; }
+    HDC deviceContext() const { return deviceContext_; }
+    void setDeviceContext(HDC dc) { deviceContext_ = dc; }
+    bool sizeSeen() const { return sizeSeen_; }
+
+    // The window procedure registered with the window class.
+    static LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    WindowProc procedure_;
+    HWND hwnd_ = nullptr;
+    HDC deviceContext_ = nullptr;
+    HMENU menuBar_ = nullptr;
+    bool sizeSeen_ = false;
+};
+
+// Native menus from the menu-bar value; the caller owns the result.
+HMENU createNativeMenuBar(const MenuBar& bar);
+
+// Runs the common open-file dialog for one request.
+std::optional<std::filesystem::path> runOpenFileDialog(const FileDialogRequest& request);
+
+// Creates the GL context of the window and makes it current.
+bool createWglContext(Win32Window& window, std::string* error);
+
+// Loads a BMP file through GDI as 24-bit bottom-up rows.
+std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path);
+
+}  // namespace kelvane::platform::win32
