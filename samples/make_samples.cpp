@@ -109,8 +109,8 @@ Rgba headTexture(int size) {
             int r = 226, g = 182, b = 150;
             const double shade = 0.85 + 0.15 * std::cos(u * 2 * kPi);
             r = static_cast<int>(r * shade), g = static_cast<int>(g * shade), b = static_cast<int>(b * shade);
-            if (std::abs(std::abs(u) - 0.058) < 0.03 && std::abs(v - 0.36) < 0.012) r = 80, g = 50, b = 35;  // brows
-            if (std::abs(u) < 0.012 && v > 0.42 && v < 0.55) r -= 30, g -= 30, b -= 30;                     // nose
+            if (std::abs(std::abs(u) - 0.06) < 0.035 && std::abs(v - 0.37) < 0.014) r = 80, g = 50, b = 35;  // brows
+            if (std::abs(u) < 0.008 && v > 0.45 && v < 0.56) r -= 20, g -= 20, b -= 20;                      // nose
             if (std::abs(u) < 0.05 && std::abs(v - 0.64) < 0.012) r = 170, g = 70, b = 75;                  // lips
             put(image, size, x, y, r, g, b);
         }
