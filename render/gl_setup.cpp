@@ -6,15 +6,21 @@ namespace kelvane {
 
 namespace {
 
-void initCurrentGl() {
-    glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
+// Colour material, depth test and alpha test, the same in both generations.
+void initSurfaceState() {
     glEnable(GL_COLOR_MATERIAL);
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
+    // Texels whose alpha is 0.1 or less are never drawn.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.1f);
+}
+
+void initCurrentGl() {
+    glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
+    initSurfaceState();
     // The drawn normals are not unit length (see scene drawing).
     glEnable(GL_NORMALIZE);
     glEnable(GL_LIGHT0);
@@ -44,13 +50,7 @@ void initCurrentGl() {
 // alpha blending.
 void initLegacyGl() {
     glClearColor(0.3f, 0.3f, 0.3f, 1.0f);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.1f);
+    initSurfaceState();
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -152,9 +152,7 @@ void drawScene(Generation generation, const Scene& scene, const ShownImage& imag
 }
 
 void drawScene(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
-    ShownImage image = shownImage(textures);
-    if (static_cast<std::uint64_t>(image.width) * image.height > textures.pixelCapacity()) image = {};
-    drawScene(generation, scene, image, view);
+    drawScene(generation, scene, shownImage(textures), view);
 }
 
 namespace {
