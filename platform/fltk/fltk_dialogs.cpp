@@ -38,23 +38,31 @@ std::string chooserFilter(const FileDialogRequest& request) {
     return request.filterName.empty() ? pattern : request.filterName + "\t" + pattern;
 }
 
+ChooserStart chooserStart(const FileDialogRequest& request) {
+    ChooserStart start;
+    if (request.initialPath.empty()) return start;
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(request.initialPath, ec);
+    if (ec) path = request.initialPath;
+    if (std::filesystem::is_directory(path, ec)) {
+        start.directory = path.string();
+    } else {
+        start.directory = path.parent_path().string();
+        // The whole path, not just the name: FLTK's own chooser resolves a
+        // bare name against the working directory and would open there.
+        start.presetFile = path.string();
+    }
+    return start;
+}
+
 std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.title(request.title.c_str());
     const std::string filter = chooserFilter(request);
     chooser.filter(filter.c_str());
-    std::string directory, file;
-    if (!request.initialPath.empty()) {
-        std::error_code ec;
-        if (std::filesystem::is_directory(request.initialPath, ec)) {
-            directory = request.initialPath.string();
-        } else {
-            directory = request.initialPath.parent_path().string();
-            file = request.initialPath.filename().string();
-        }
-    }
-    if (!directory.empty()) chooser.directory(directory.c_str());
-    if (!file.empty()) chooser.preset_file(file.c_str());
+    const ChooserStart start = chooserStart(request);
+    if (!start.directory.empty()) chooser.directory(start.directory.c_str());
+    if (!start.presetFile.empty()) chooser.preset_file(start.presetFile.c_str());
     if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename()) return std::nullopt;
     return std::filesystem::path(chooser.filename());
 }

@@ -16,6 +16,13 @@ std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& req
 // The chooser's filter for a request: "EBO File\t*.{EBO,ebo}", so that
 // either case of the extension matches.
 std::string chooserFilter(const FileDialogRequest& request);
+// Where the chooser opens: the folder of the last path and that path as the
+// preset file (absolute), or the folder itself when the path is one.
+struct ChooserStart {
+    std::string directory;
+    std::string presetFile;
+};
+ChooserStart chooserStart(const FileDialogRequest& request);
 // Message text with its carriage-return line breaks as newlines.
 std::string withNewlines(const std::string& text);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -55,6 +56,27 @@ TEST(FltkBackend, ChooserFilterMatchesBothCasesAndTextGetsNewlines) {
     EXPECT_EQ(chooserFilter(request), "*");
 
     EXPECT_EQ(withNewlines("a\rb\r\rc\r\nd\r"), "a\nb\n\nc\nd\n");
+}
+
+// FLTK's own chooser resolves a bare preset name against the working
+// directory, so the dialog would open there instead of on the last path.
+TEST(FltkBackend, ChooserOpensOnTheWholeLastPath) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    FileDialogRequest request{"Open FSH", "FSH File", "*.FSH", "*.FSH", folder / "faces" / "head.ebo"};
+    ChooserStart start = chooserStart(request);
+    EXPECT_EQ(start.directory, (folder / "faces").string());
+    EXPECT_EQ(start.presetFile, (folder / "faces" / "head.ebo").string());
+
+    request.initialPath = "head.ebo";  // relative: made whole, never left bare
+    start = chooserStart(request);
+    EXPECT_EQ(start.presetFile, (std::filesystem::current_path() / "head.ebo").string());
+
+    request.initialPath = folder;  // a folder opens as the folder, nothing preset
+    start = chooserStart(request);
+    EXPECT_EQ(start.directory, folder.string());
+    EXPECT_TRUE(start.presetFile.empty());
+
+    EXPECT_TRUE(chooserStart(FileDialogRequest{}).directory.empty());
 }
 
 // A 24-bit bottom-up BMP file as the format stores it, rows padded to 4 bytes.
