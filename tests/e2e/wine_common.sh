@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared set-up of the Wine tests; sourced, not run.
 # Needs: BUILD_WIN (the cross-build folder). Gives: an Xvfb display, a Wine
 # prefix (KELVANE_WINEPREFIX when set, else a fresh one in a temp folder that

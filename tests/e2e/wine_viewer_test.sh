@@ -37,14 +37,14 @@ make_prefix
 # The path as the Windows programs see it through Wine's Z: drive.
 windows_path() { echo "Z:${1//\//\\}"; }
 
-# Set by check_viewer for the window under test: its X window, the geometry
-# of its client area and of the menu row just above it.
-MAIN="" CLIENT="" MENU_ROW=""
+# Set for the window under test: its X window, the geometry of its client
+# area and of the menu row just above it, and the middle of the client area.
+MAIN="" CLIENT="" MENU_ROW="" CENTRE_X=0 CENTRE_Y=0
 set_geometry() {
     CLIENT=$(client_geometry "$MAIN")
     [[ "$CLIENT" =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "no client area found in window $MAIN"
-    local width=${BASH_REMATCH[1]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
-    CENTRE_X=$((x + ${BASH_REMATCH[1]} / 2)) CENTRE_Y=$((y + ${BASH_REMATCH[2]} / 2))
+    local width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+    CENTRE_X=$((x + width / 2)) CENTRE_Y=$((y + height / 2))
     # The menu bar's labels sit in the rows right above the client area.
     [ "$y" -gt 18 ] || fail "no room for a menu bar above the client area ($CLIENT)"
     MENU_ROW="${width}x16+$x+$((y - 18))"
