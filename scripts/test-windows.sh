@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs and runs them under Wine: the backend
-# probe, both viewers and kelvane-inspect against the Linux build (which
-# scripts/build.sh makes first). One fresh Wine prefix serves all tests.
+# probe, both viewers and kelvane-inspect against the Linux build (usually
+# made first by scripts/build.sh; the parts the Wine tests read, its
+# kelvane-inspect and its sample files, are built here when missing).
+# One fresh Wine prefix serves all tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
+[ -f build/CMakeCache.txt ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j2 --target kelvane_samples kelvane-inspect
 scripts/build-windows.sh
 for exe in kelvane kelvane-legacy kelvane-inspect; do
   dlls=$(x86_64-w64-mingw32-objdump -p build-windows/*/"$exe.exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared set-up of the Wine tests; sourced, not run.
 # Needs: BUILD_WIN (the cross-build folder). Gives: an Xvfb display, a Wine
 # prefix (KELVANE_WINEPREFIX when set, else a fresh one in a temp folder that
@@ -87,3 +88,21 @@ pixel_is_grey() {
     done
 }
 process_gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# Geometry "WxH+X+Y" of a window's client area within the window. Wine draws
+# GL into a child X window that covers exactly the client area, so its
+# geometry needs no knowledge of caption or menu sizes.
+client_geometry() {
+    xwininfo -children -id "$1" 2>/dev/null | awk '/ child(ren)?:$/ { getline; print $(NF - 1); exit }'
+}
+
+# A part of a window ("WxH+X+Y", window coordinates) as a PNG file.
+snapshot() {
+    local window=$1 geometry=$2 file=$3
+    import -silent -window "$window" -crop "$geometry" +repage "$file" 2>/dev/null && [ -s "$file" ]
+}
+
+# How many pixels of two pictures of one size differ by more than a rounding.
+pixels_differing() {
+    compare -fuzz 1% -metric AE "$1" "$2" null: 2>&1 | sed 's/ .*//'
+}
