@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "app/commands.h"
-#include "app/menus.h"
+#include "tests/builders/fsh_builder.h"
 
 namespace kelvane::apptest {
 
@@ -18,31 +16,33 @@ std::intptr_t ViewerHarness::load(int id, const std::filesystem::path& path) {
     return command(id);
 }
 
-std::vector<std::string> ViewerHarness::menuTitles() const {
-    std::vector<std::string> titles;
-    for (const auto& m : shown().menus) titles.push_back(m.title);
+Labels ViewerHarness::menuTitles() const {
+    Labels titles;
+    for (const auto& m : platform.shownMenuBar().menus) titles.push_back(m.title);
     return titles;
 }
 
 std::optional<platform::Menu> ViewerHarness::menu(const std::string& title) const {
-    for (const auto& m : shown().menus)
+    for (const auto& m : platform.shownMenuBar().menus)
         if (m.title == title) return m;
     return std::nullopt;
 }
 
-std::vector<std::string> ViewerHarness::labels(const std::string& title) const {
-    std::vector<std::string> out;
-    if (auto m = menu(title))
-        for (const auto& item : m->items) out.push_back(item.label);
+Labels ViewerHarness::labels(const std::string& title) const {
+    Labels out;
+    for (const auto& item : menu(title).value_or(platform::Menu{}).items) out.push_back(item.label);
     return out;
 }
 
-std::vector<int> ViewerHarness::checkedIds(const std::string& title) const {
-    std::vector<int> out;
-    if (auto m = menu(title))
-        for (const auto& item : m->items)
-            if (item.checked) out.push_back(item.id);
+Ids ViewerHarness::checkedIds(const std::string& title) const {
+    Ids out;
+    for (const auto& item : menu(title).value_or(platform::Menu{}).items)
+        if (item.checked) out.push_back(item.id);
     return out;
+}
+
+std::array<double, 9> fields(const ViewState& v) {
+    return {v.panX, v.panY, v.zoom, v.fitDistance, v.step, v.pitch, v.yaw, v.anchorX, v.anchorY};
 }
 
 void presetModel(Scene& scene, int count, bool withNormals) {
@@ -52,55 +52,23 @@ void presetModel(Scene& scene, int count, bool withNormals) {
         scene.visible[i] = i == 0;
         scene.hasNormals[i] = withNormals && i < count;
     }
-    scene.normalsPresent = withNormals;
-    scene.lightingOn = withNormals;
+    scene.normalsPresent = scene.lightingOn = withNormals;
 }
 
-namespace {
-void putBe32(std::string& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-void putLe32(std::string& out, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-constexpr std::int32_t kUndecodedFormat = 0x7D;
-constexpr std::uint32_t kImageSide = 8;
-}  // namespace
+void writeArchive(const std::filesystem::path& path, const Labels& names, TextureStore& store) {
+    constexpr std::uint16_t kUndecodedFormat = 0x7D;
+    constexpr std::uint32_t kSide = 8;
+    test::FshArchive archive;
+    for (const auto& name : names) archive.images.push_back({name, kUndecodedFormat, kSide, kSide});
+    test::writeFile(path, test::buildFsh(archive));
 
-void writeArchive(const std::filesystem::path& path, const std::vector<std::string>& names, TextureStore& store) {
+    // One slot per image, none marked, and in the current generation a 0 x 0 blank slot.
     const auto count = static_cast<std::uint32_t>(names.size());
-    std::string directory;
-    std::uint32_t directorySize = 0;
-    for (const auto& name : names) directorySize += 8 + static_cast<std::uint32_t>(name.size()) + 1;
-    std::string records;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        putBe32(directory, 16 + directorySize + 32 * i);
-        putBe32(directory, 0);
-        directory += names[i];
-        directory += '\0';
-        std::string record;
-        record += static_cast<char>(kUndecodedFormat);
-        record += '\0';
-        record.append(10, '\0');
-        putLe32(record, 0);  // data size
-        record.append(8, '\0');
-        putLe32(record, kImageSide);
-        putLe32(record, kImageSide);
-        records += record;
-    }
-    std::string file = "SHPI";
-    putLe32(file, 16 + directorySize + 32 * count);
-    putBe32(file, count);
-    file += "G264";
-    std::ofstream(path, std::ios::binary) << file << directory << records;
-
-    // What the reader leaves: one slot per image, none marked (nothing
-    // decodable), and in the current generation a 0 x 0 blank slot.
     store.slotCount = count;
     store.currentSlot = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         store.name[i] = names[i];
-        store.width[i] = store.height[i] = kImageSide;
+        store.width[i] = store.height[i] = kSide;
         store.formatCode[i] = kUndecodedFormat;
         store.checked[i] = 0;
         store.imageData[i].clear();
@@ -110,9 +78,8 @@ void writeArchive(const std::filesystem::path& path, const std::vector<std::stri
 }
 
 platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height) {
-    platform::Bitmap bitmap{width, height, {}};
     const std::size_t stride = (std::size_t{width} * 3 + 3) & ~std::size_t{3};
-    bitmap.bottomUpBgrRows.resize(stride * height);
+    platform::Bitmap bitmap{width, height, std::vector<std::uint8_t>(stride * height)};
     for (std::size_t i = 0; i < bitmap.bottomUpBgrRows.size(); ++i)
         bitmap.bottomUpBgrRows[i] = static_cast<std::uint8_t>(i * 7 + 1);
     return bitmap;

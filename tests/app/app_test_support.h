@@ -3,6 +3,7 @@
 // A viewer wired to the fake platform, with helpers to read the menu the
 // user would see and to put files and store contents in place.
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,46 +14,45 @@
 
 namespace kelvane::apptest {
 
-class ViewerHarness {
-public:
+using Labels = std::vector<std::string>;
+using Ids = std::vector<int>;
+
+struct ViewerHarness {
     explicit ViewerHarness(Generation generation);
 
     platform::fake::FakePlatform platform;
     platform::fake::FakeWindow window{platform, "test window"};
     Viewer viewer;
 
-    // Runs a command as the window procedure would.
+    // Runs a command as the window procedure would; `load` first scripts the
+    // dialog to answer `path`.
     std::intptr_t command(int id);
-    // Runs a load command whose dialog answers `path`.
     std::intptr_t load(int id, const std::filesystem::path& path);
 
-    // The menu bar last handed to the window.
-    const platform::MenuBar& shown() const { return platform.shownMenuBar(); }
-    std::vector<std::string> menuTitles() const;
-    // The drop-down of that title in the shown bar, if there is one.
+    // The shown menu bar: its titles, one drop-down's labels and checked ids.
+    Labels menuTitles() const;
     std::optional<platform::Menu> menu(const std::string& title) const;
-    std::vector<std::string> labels(const std::string& title) const;
-    // The checked items' ids of that drop-down.
-    std::vector<int> checkedIds(const std::string& title) const;
+    Labels labels(const std::string& title) const;
+    Ids checkedIds(const std::string& title) const;
 };
 
-// A model as a load would leave it: `count` objects named "SCRATCH"
-// (what a file that gives no names yields), object 0 visible.
+// panX, panY, zoom, fitDistance, step, pitch, yaw, anchorX, anchorY.
+std::array<double, 9> fields(const ViewState& view);
+
+// A model as a load leaves it: `count` objects named "SCRATCH", object 0 visible.
 void presetModel(Scene& scene, int count, bool withNormals);
 
-// Writes a small well-formed FSH archive holding one image per name (an
-// undecoded format code, so nothing depends on S3TC data), and puts the
-// store in the state its reader leaves after reading it.
-void writeArchive(const std::filesystem::path& path, const std::vector<std::string>& names, TextureStore& store);
+// Writes an FSH archive of 8 x 8 images in an undecoded format (so nothing
+// depends on S3TC data) and puts the store in the state its reader leaves.
+void writeArchive(const std::filesystem::path& path, const Labels& names, TextureStore& store);
 
-// A 24-bit bottom-up picture of the given size, rows padded to 4 bytes.
+// A 24-bit bottom-up picture, rows padded to 4 bytes.
 platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height);
 
-// A fresh folder for one test's files.
+// A fresh folder for the running test's files.
 std::filesystem::path scratchDir();
 
-// True when `text` is well-formed UTF-8; `characters` receives its length
-// in code points.
+// True when `text` is well-formed UTF-8; `characters` receives its length in code points.
 bool isUtf8(const std::string& text, std::size_t* characters = nullptr);
 
 }  // namespace kelvane::apptest

@@ -8,109 +8,63 @@
 namespace kelvane {
 namespace {
 
-using apptest::makeBitmap;
-using apptest::presetModel;
-using apptest::scratchDir;
-using apptest::ViewerHarness;
-using apptest::writeArchive;
-using Labels = std::vector<std::string>;
+using namespace apptest;
+using View = std::array<double, 9>;  // see fields()
 
-void turnAndShift(ViewState& view) {
-    view.panX = 3;
-    view.panY = -4;
-    view.zoom = 7;
-    view.pitch = 30;
-    view.yaw = -60;
-    view.anchorX = 11;
-    view.anchorY = 12;
-    view.fitDistance = 9;
-    view.step = 0.9;
+constexpr Generation kBoth[] = {Generation::Current, Generation::Legacy};
+constexpr View kTurned{3, -4, 7, 9, 0.9, 30, -60, 11, 12};
+
+void turnAndShift(ViewState& v) {
+    v = {.panX = 3, .panY = -4, .zoom = 7, .fitDistance = 9, .step = 0.9, .pitch = 30, .yaw = -60, .anchorX = 11,
+         .anchorY = 12};
 }
 
-// A model as both a placeholder reader and a real one leave it after a file
-// that gives no names and no normals.
-void presetPlainModel(Viewer& viewer, int count) { presetModel(viewer.scene, count, false); }
+// An archive of three images with slot 2 chosen.
+void presetArchiveWithSlotTwoShown(ViewerHarness& h) {
+    writeArchive(scratchDir() / "faces.fsh", {"face", "eyes", "hair"}, h.viewer.textures);
+    h.viewer.textures.currentSlot = 2;
+    h.viewer.textures.checked[2] = 1;
+}
 
 TEST(LoadCommands, DialogsAskForTheirKindAndOpenOnTheLastChosenPath) {
     ViewerHarness h(Generation::Current);
-    presetPlainModel(h.viewer, 1);
+    presetModel(h.viewer.scene, 1, false);
     EXPECT_EQ(h.load(cmd::LoadEbo, "/models/a.ebo"), 1);
     EXPECT_EQ(h.command(cmd::LoadFsh), 1);  // cancelled
     EXPECT_EQ(h.command(cmd::LoadBmp), 1);  // cancelled
-    h.platform.dialogAnswers.push_back(std::filesystem::path("/pictures/b.bmp"));
-    EXPECT_EQ(h.command(cmd::LoadBmp), 0);  // not a bitmap the platform can load
+    EXPECT_EQ(h.load(cmd::LoadBmp, "/pictures/b.bmp"), 0);  // not a bitmap the platform can load
     EXPECT_EQ(h.command(cmd::LoadEbo), 1);  // cancelled
 
     const auto& asked = h.platform.dialogRequests;
     ASSERT_EQ(asked.size(), 5u);
-    EXPECT_EQ(asked[0].title, "Open EBO");
-    EXPECT_EQ(asked[0].filterName, "EBO File");
-    EXPECT_EQ(asked[0].pattern, "*.EBO");
-    EXPECT_EQ(asked[0].defaultExtension, "*.EBO");
-    EXPECT_EQ(asked[0].initialPath, "");
-    EXPECT_EQ(asked[1].title, "Open FSH");
-    EXPECT_EQ(asked[1].filterName, "FSH File");
-    EXPECT_EQ(asked[1].pattern, "*.FSH");
-    EXPECT_EQ(asked[2].title, "Open BMP");
-    EXPECT_EQ(asked[2].defaultExtension, "*.BMP");
-    EXPECT_EQ(asked[1].initialPath, "/models/a.ebo");
-    EXPECT_EQ(asked[2].initialPath, "/models/a.ebo");  // a cancel keeps the path
+    auto request = [&](int i) {
+        const auto& r = asked[i];
+        return Labels{r.title, r.filterName, r.pattern, r.defaultExtension, r.initialPath.string()};
+    };
+    EXPECT_EQ(request(0), (Labels{"Open EBO", "EBO File", "*.EBO", "*.EBO", ""}));
+    EXPECT_EQ(request(1), (Labels{"Open FSH", "FSH File", "*.FSH", "*.FSH", "/models/a.ebo"}));
+    EXPECT_EQ(request(2), (Labels{"Open BMP", "BMP File", "*.BMP", "*.BMP", "/models/a.ebo"}));  // a cancel keeps it
     EXPECT_EQ(asked[3].initialPath, "/models/a.ebo");
     EXPECT_EQ(asked[4].initialPath, "/pictures/b.bmp");  // chosen, even though unreadable
     EXPECT_EQ(h.platform.bitmapRequests, (std::vector<std::filesystem::path>{"/pictures/b.bmp"}));
 }
 
-TEST(LoadCommands, CancelledDialogsChangeNothing) {
-    for (auto generation : {Generation::Current, Generation::Legacy}) {
+TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
+    // The current one faces the model unturned but keeps the drag anchor (the
+    // next draw refits); the earlier one resets only the zoom.
+    for (auto [generation, objects, view, labels] :
+         {std::tuple{Generation::Current, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Labels{"00 <SCRATCH>"}},
+          std::tuple{Generation::Legacy, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12},
+                     Labels{"Object:00", "Object:01", "Select All", "Deselect All"}}}) {
         ViewerHarness h(generation);
-        presetPlainModel(h.viewer, 2);
-        h.viewer.textures.slotCount = 2;
-        h.viewer.textures.checked[1] = 1;
-        h.viewer.textures.currentSlot = 1;
+        presetModel(h.viewer.scene, objects, false);
         turnAndShift(h.viewer.view);
-        const ViewState before = h.viewer.view;
-        for (int id : {cmd::LoadEbo, cmd::LoadFsh, cmd::LoadBmp}) EXPECT_EQ(h.command(id), 1);
-        EXPECT_EQ(h.platform.dialogRequests.size(), 3u);
-        EXPECT_TRUE(h.platform.menuBars.empty());
-        EXPECT_TRUE(h.platform.bitmapRequests.empty());
-        EXPECT_FALSE(h.viewer.menuRebuildPending);
-        EXPECT_EQ(h.viewer.view.zoom, before.zoom);
-        EXPECT_EQ(h.viewer.view.pitch, before.pitch);
-        EXPECT_EQ(h.viewer.textures.checked[1], 1u);
-        EXPECT_EQ(h.viewer.textures.checked[0], 0u);
-        EXPECT_EQ(h.viewer.textures.currentSlot, 1u);
+        EXPECT_EQ(h.load(cmd::LoadEbo, scratchDir() / "missing.ebo"), 1);
+        EXPECT_EQ(fields(h.viewer.view), view);
+        ASSERT_EQ(h.platform.menuBars.size(), 1u);
+        EXPECT_EQ(h.labels("<EBO>"), labels);
+        EXPECT_FALSE(h.menu("<FSH>"));
     }
-}
-
-TEST(LoadCommands, LoadEboResetsTheViewButKeepsTheAnchor) {
-    ViewerHarness h(Generation::Current);
-    presetPlainModel(h.viewer, 1);
-    turnAndShift(h.viewer.view);
-    EXPECT_EQ(h.load(cmd::LoadEbo, scratchDir() / "missing.ebo"), 1);
-    const ViewState& view = h.viewer.view;
-    EXPECT_EQ(view.panX, 0);
-    EXPECT_EQ(view.panY, 0);
-    EXPECT_EQ(view.zoom, 0);
-    EXPECT_EQ(view.pitch, 0);
-    EXPECT_EQ(view.yaw, 0);
-    EXPECT_EQ(view.anchorX, 11);
-    EXPECT_EQ(view.anchorY, 12);
-    EXPECT_EQ(view.fitDistance, 9);  // the next draw fits it
-    ASSERT_EQ(h.platform.menuBars.size(), 1u);
-    EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <SCRATCH>"}));
-    EXPECT_FALSE(h.menu("<FSH>"));
-}
-
-TEST(LoadCommands, LegacyLoadEboResetsOnlyTheZoom) {
-    ViewerHarness h(Generation::Legacy);
-    presetPlainModel(h.viewer, 2);
-    turnAndShift(h.viewer.view);
-    EXPECT_EQ(h.load(cmd::LoadEbo, scratchDir() / "missing.ebo"), 1);
-    EXPECT_EQ(h.viewer.view.zoom, -10);
-    EXPECT_EQ(h.viewer.view.panX, 3);
-    EXPECT_EQ(h.viewer.view.pitch, 30);
-    EXPECT_EQ(h.viewer.view.yaw, -60);
-    EXPECT_EQ(h.labels("<EBO>"), (Labels{"Object:00", "Object:01", "Select All", "Deselect All"}));
 }
 
 TEST(LoadCommands, LoadFshChecksSlotZeroAndListsBlankLastLeavingTheView) {
@@ -123,34 +77,23 @@ TEST(LoadCommands, LoadFshChecksSlotZeroAndListsBlankLastLeavingTheView) {
     EXPECT_EQ(h.load(cmd::LoadFsh, path), 1);
     EXPECT_EQ(h.viewer.textures.currentSlot, 0u);
     EXPECT_EQ(h.labels("<FSH>"), (Labels{"00 <face>", "01 <eyes>", "02 <hair>", "Blank"}));
-    EXPECT_EQ(h.checkedIds("<FSH>"), (std::vector<int>{1030}));
+    EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1030}));
     EXPECT_EQ(h.platform.menuBars.size(), 2u);  // once by the load, once by the pending rebuild
     EXPECT_FALSE(h.viewer.menuRebuildPending);
-    EXPECT_EQ(h.viewer.view.zoom, 7);
-    EXPECT_EQ(h.viewer.view.yaw, -60);
-}
+    EXPECT_EQ(fields(h.viewer.view), kTurned);
 
-TEST(LoadCommands, LegacyLoadFshLeavesTheMarksToTheReader) {
-    ViewerHarness h(Generation::Legacy);
-    const auto path = scratchDir() / "faces.fsh";
-    writeArchive(path, {"face", "eyes"}, h.viewer.textures);
-    EXPECT_EQ(h.load(cmd::LoadFsh, path), 1);
-    EXPECT_EQ(h.labels("<FSH>"), (Labels{"00:face", "01:eyes"}));
-    EXPECT_TRUE(h.checkedIds("<FSH>").empty());  // nothing decodable in this archive
-    EXPECT_EQ(h.platform.menuBars.size(), 1u);
-}
-
-// Puts an archive of three images in place, slot 2 chosen.
-void presetArchiveWithSlotTwoShown(ViewerHarness& h) {
-    writeArchive(scratchDir() / "faces.fsh", {"face", "eyes", "hair"}, h.viewer.textures);
-    h.viewer.textures.currentSlot = 2;
-    h.viewer.textures.checked[2] = 1;
+    // The earlier generation leaves the marks to the reader: none here.
+    ViewerHarness legacy(Generation::Legacy);
+    writeArchive(path, {"face", "eyes"}, legacy.viewer.textures);
+    EXPECT_EQ(legacy.load(cmd::LoadFsh, path), 1);
+    EXPECT_EQ(legacy.labels("<FSH>"), (Labels{"00:face", "01:eyes"}));
+    EXPECT_TRUE(legacy.checkedIds("<FSH>").empty());
+    EXPECT_EQ(legacy.platform.menuBars.size(), 1u);
 }
 
 TEST(LoadBmp, UnreadablePictureReturnsZeroAndTheMenuCatchesUpNextCommand) {
     ViewerHarness h(Generation::Current);
     presetArchiveWithSlotTwoShown(h);
-    turnAndShift(h.viewer.view);
     EXPECT_EQ(h.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
     const auto& store = h.viewer.textures;
     EXPECT_EQ(store.checked[0], 1u);  // the marks moved already
@@ -158,79 +101,69 @@ TEST(LoadBmp, UnreadablePictureReturnsZeroAndTheMenuCatchesUpNextCommand) {
     EXPECT_EQ(store.currentSlot, 2u);  // the picture shown did not
     EXPECT_TRUE(h.platform.menuBars.empty());
     EXPECT_TRUE(h.viewer.menuRebuildPending);
-
     EXPECT_EQ(h.command(cmd::About), 1);
     EXPECT_FALSE(h.viewer.menuRebuildPending);
-    EXPECT_EQ(h.checkedIds("<FSH>"), (std::vector<int>{1030}));
+    EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1030}));
+
+    // The earlier generation only unchecks the shown slot, and only with an archive.
+    ViewerHarness legacy(Generation::Legacy);
+    EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
+    EXPECT_FALSE(legacy.viewer.menuRebuildPending);
+    presetArchiveWithSlotTwoShown(legacy);
+    EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
+    EXPECT_EQ(legacy.viewer.textures.checked[2], 0u);
+    EXPECT_EQ(legacy.viewer.textures.checked[0], 0u);
+    EXPECT_TRUE(legacy.viewer.menuRebuildPending);
 }
 
-TEST(LoadBmp, PictureWithTooFewBytesForItsSizeIsNotImported) {
-    ViewerHarness h(Generation::Current);
-    presetArchiveWithSlotTwoShown(h);
-    auto bitmap = makeBitmap(5, 4);
-    bitmap.bottomUpBgrRows.pop_back();
-    h.platform.bitmaps["/p/short.bmp"] = bitmap;
-    EXPECT_EQ(h.load(cmd::LoadBmp, "/p/short.bmp"), 0);
-    EXPECT_EQ(h.viewer.textures.slotCount, 3u);
-    EXPECT_EQ(h.viewer.textures.width[0], 8u);
-}
-
-TEST(LoadBmp, PictureOverTheLimitIsDroppedAfterTheMarksMove) {
-    for (auto [w, hgt] : {std::pair{1025u, 1u}, std::pair{1u, 1025u}}) {
-        ViewerHarness h(Generation::Current);
-        presetArchiveWithSlotTwoShown(h);
-        h.platform.bitmaps["/p/big.bmp"] = makeBitmap(w, hgt);
-        EXPECT_EQ(h.load(cmd::LoadBmp, "/p/big.bmp"), 1);
-        const auto& store = h.viewer.textures;
-        EXPECT_EQ(store.slotCount, 3u);  // nothing imported
-        EXPECT_EQ(store.width[0], 8u);
-        EXPECT_EQ(store.currentSlot, 2u);
-        EXPECT_EQ(h.checkedIds("<FSH>"), (std::vector<int>{1030}));
-        EXPECT_FALSE(h.viewer.menuRebuildPending);
-    }
-}
-
-TEST(LoadBmp, PictureReplacesTheArchiveMenuAndLeavesTheView) {
-    for (auto [w, hgt] : {std::pair{2u, 2u}, std::pair{1024u, 1024u}}) {
+TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
+    struct Case {
+        platform::Bitmap bitmap;
+        std::intptr_t result;
+        bool imported;
+    };
+    auto shortRows = makeBitmap(5, 4);
+    shortRows.bottomUpBgrRows.pop_back();
+    for (const auto& c : {Case{shortRows, 0, false}, Case{makeBitmap(1025, 1), 1, false},
+                          Case{makeBitmap(1, 1025), 1, false}, Case{makeBitmap(2, 2), 1, true},
+                          Case{makeBitmap(1024, 1024), 1, true}}) {
         ViewerHarness h(Generation::Current);
         presetArchiveWithSlotTwoShown(h);
         turnAndShift(h.viewer.view);
-        h.platform.bitmaps["/p/pic.bmp"] = makeBitmap(w, hgt);
-        EXPECT_EQ(h.load(cmd::LoadBmp, "/p/pic.bmp"), 1);
-        if (h.viewer.textures.width[0] != w) GTEST_SKIP() << "the picture import is not in place yet";
-        EXPECT_EQ(h.viewer.textures.slotCount, 0u);
-        EXPECT_EQ(h.viewer.textures.currentSlot, 0u);
-        EXPECT_EQ(h.viewer.textures.height[0], hgt);
-        EXPECT_EQ(h.menuTitles(), (Labels{"File", "Help"}));
-        EXPECT_EQ(h.viewer.view.zoom, 7);
-        EXPECT_EQ(h.viewer.view.panX, 3);
+        h.platform.bitmaps["/p/pic.bmp"] = c.bitmap;
+        EXPECT_EQ(h.load(cmd::LoadBmp, "/p/pic.bmp"), c.result);
+        const auto& store = h.viewer.textures;
+        EXPECT_EQ(fields(h.viewer.view), kTurned);
+        if (c.result == 1) {
+            EXPECT_FALSE(h.viewer.menuRebuildPending);
+        }
+        if (c.imported) {
+            EXPECT_EQ(store.slotCount, 0u);
+            EXPECT_EQ(store.currentSlot, 0u);
+            EXPECT_EQ(store.width[0], c.bitmap.width);
+            EXPECT_EQ(store.height[0], c.bitmap.height);
+            EXPECT_EQ(h.menuTitles(), (Labels{"File", "Help"}));
+        } else {
+            EXPECT_EQ(store.slotCount, 3u);
+            EXPECT_EQ(store.width[0], 8u);
+            EXPECT_EQ(store.currentSlot, 2u);
+            if (c.result == 1) {  // over the limit: dropped after the marks move
+                EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1030}));
+            }
+        }
     }
-}
-
-TEST(LoadBmp, LegacyOnlyUnchecksTheShownSlot) {
-    ViewerHarness h(Generation::Legacy);
-    presetArchiveWithSlotTwoShown(h);
-    EXPECT_EQ(h.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
-    EXPECT_EQ(h.viewer.textures.checked[2], 0u);
-    EXPECT_EQ(h.viewer.textures.checked[0], 0u);
-    EXPECT_TRUE(h.viewer.menuRebuildPending);
-
-    ViewerHarness empty(Generation::Legacy);
-    EXPECT_EQ(empty.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
-    EXPECT_FALSE(empty.viewer.menuRebuildPending);  // no archive, no menu to change
 }
 
 TEST(ObjectCommands, ToggleSelectAllDeselectAllAndLight) {
     ViewerHarness h(Generation::Current);
     presetModel(h.viewer.scene, 3, true);
     EXPECT_EQ(h.command(1011), 1);
-    EXPECT_EQ(h.checkedIds("<EBO>"), (std::vector<int>{1010, 1011, cmd::Light}));
+    EXPECT_EQ(h.checkedIds("<EBO>"), (Ids{1010, 1011, cmd::Light}));
     h.command(1011);
-    EXPECT_EQ(h.checkedIds("<EBO>"), (std::vector<int>{1010, cmd::Light}));
+    EXPECT_EQ(h.checkedIds("<EBO>"), (Ids{1010, cmd::Light}));
     EXPECT_FALSE(h.viewer.menuRebuildPending);
-
     h.command(cmd::SelectAll);
-    EXPECT_EQ(h.checkedIds("<EBO>"), (std::vector<int>{1010, 1011, 1012, cmd::Light}));
+    EXPECT_EQ(h.checkedIds("<EBO>"), (Ids{1010, 1011, 1012, cmd::Light}));
     h.command(cmd::DeselectAll);
     h.command(cmd::Light);
     EXPECT_TRUE(h.checkedIds("<EBO>").empty());
@@ -238,16 +171,15 @@ TEST(ObjectCommands, ToggleSelectAllDeselectAllAndLight) {
     EXPECT_EQ(h.viewer.scene.visible[3], 0);  // beyond the model: untouched
     h.command(cmd::Light);
     EXPECT_EQ(h.viewer.scene.lightingOn, 1);
-}
 
-TEST(ObjectCommands, LegacyHasNoLightCommand) {
-    ViewerHarness h(Generation::Legacy);
-    presetModel(h.viewer.scene, 2, false);
-    EXPECT_EQ(h.command(cmd::Light), 1);
-    EXPECT_EQ(h.viewer.scene.lightingOn, 0);
-    EXPECT_TRUE(h.platform.menuBars.empty());
-    h.command(1011);
-    EXPECT_EQ(h.checkedIds("<EBO>"), (std::vector<int>{1010, 1011}));
+    // No Light command in the earlier generation.
+    ViewerHarness legacy(Generation::Legacy);
+    presetModel(legacy.viewer.scene, 2, false);
+    EXPECT_EQ(legacy.command(cmd::Light), 1);
+    EXPECT_EQ(legacy.viewer.scene.lightingOn, 0);
+    EXPECT_TRUE(legacy.platform.menuBars.empty());
+    legacy.command(1011);
+    EXPECT_EQ(legacy.checkedIds("<EBO>"), (Ids{1010, 1011}));
 }
 
 TEST(TextureCommands, ChoosingAnImageOrBlankMovesTheSingleMark) {
@@ -255,34 +187,28 @@ TEST(TextureCommands, ChoosingAnImageOrBlankMovesTheSingleMark) {
     presetArchiveWithSlotTwoShown(h);
     h.command(1031);
     EXPECT_EQ(h.viewer.textures.currentSlot, 1u);
-    EXPECT_EQ(h.checkedIds("<FSH>"), (std::vector<int>{1031}));
+    EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1031}));
     h.command(1033);  // Blank
     EXPECT_EQ(h.viewer.textures.currentSlot, 3u);
-    EXPECT_EQ(h.checkedIds("<FSH>"), (std::vector<int>{1033}));
-    EXPECT_EQ(h.platform.menuBars.size(), 2u);
+    EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1033}));
     h.command(1033);
-    EXPECT_EQ(h.checkedIds("<FSH>"), (std::vector<int>{1033}));
+    EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1033}));
     h.command(1034);  // beyond Blank: no item
     EXPECT_EQ(h.viewer.textures.currentSlot, 3u);
     EXPECT_EQ(h.platform.menuBars.size(), 3u);
-}
 
-TEST(TextureCommands, LegacyHasNoBlankItem) {
-    ViewerHarness h(Generation::Legacy);
-    presetArchiveWithSlotTwoShown(h);
-    h.command(1033);
-    EXPECT_EQ(h.viewer.textures.currentSlot, 2u);
-    EXPECT_TRUE(h.platform.menuBars.empty());
-    h.command(1030);
-    EXPECT_EQ(h.checkedIds("<FSH>"), (std::vector<int>{1030}));
-}
-
-TEST(TextureCommands, NoBlankWithoutAnArchive) {
-    ViewerHarness h(Generation::Current);
-    h.viewer.textures.currentSlot = 0;
-    h.command(1030);
-    EXPECT_EQ(h.viewer.textures.checked[0], 0u);
-    EXPECT_TRUE(h.platform.menuBars.empty());
+    // No Blank in the earlier generation, nor without an archive.
+    ViewerHarness legacy(Generation::Legacy);
+    presetArchiveWithSlotTwoShown(legacy);
+    legacy.command(1033);
+    EXPECT_EQ(legacy.viewer.textures.currentSlot, 2u);
+    EXPECT_TRUE(legacy.platform.menuBars.empty());
+    legacy.command(1030);
+    EXPECT_EQ(legacy.checkedIds("<FSH>"), (Ids{1030}));
+    ViewerHarness empty(Generation::Current);
+    empty.command(1030);
+    EXPECT_EQ(empty.viewer.textures.checked[0], 0u);
+    EXPECT_TRUE(empty.platform.menuBars.empty());
 }
 
 // Counts and a shown slot beyond the stores' capacity never index past them
@@ -310,12 +236,11 @@ TEST(CommandBounds, IdsPastTheSlotsTouchNothing) {
 }
 
 TEST(WindowCommands, QuitDestroysAndAboutShowsTheBox) {
-    for (auto generation : {Generation::Current, Generation::Legacy}) {
+    for (auto generation : kBoth) {
         ViewerHarness h(generation);
         EXPECT_EQ(h.command(cmd::About), 1);
         ASSERT_EQ(h.platform.messageBoxes.size(), 1u);
         EXPECT_EQ(h.platform.messageBoxes[0].caption, "Kelvane");
-        EXPECT_NE(h.platform.messageBoxes[0].text.find("HOME : Reset X & Y"), std::string::npos);
         EXPECT_EQ(h.platform.destroyCalls, 0);
         EXPECT_EQ(h.command(cmd::Quit), 1);
         EXPECT_EQ(h.platform.destroyCalls, 1);

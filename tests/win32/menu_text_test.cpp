@@ -7,11 +7,9 @@ namespace kelvane::platform::win32 {
 namespace {
 
 TEST(MenuMnemonics, AmpersandsAreDoubledAndNothingElseChanges) {
-    EXPECT_EQ(escapeMenuMnemonics("00 <Fish & Chips>"), "00 <Fish && Chips>");
-    EXPECT_EQ(escapeMenuMnemonics("&&"), "&&&&");
-    EXPECT_EQ(escapeMenuMnemonics("&"), "&&");
-    EXPECT_EQ(escapeMenuMnemonics("01 <J\xC3\xA9r\xC3\xB4me>"), "01 <J\xC3\xA9r\xC3\xB4me>");
-    EXPECT_EQ(escapeMenuMnemonics(""), "");
+    for (auto [label, shown] : {std::pair{"00 <Fish & Chips>", "00 <Fish && Chips>"}, {"&&", "&&&&"}, {"&", "&&"},
+                                {"01 <J\xC3\xA9r\xC3\xB4me>", "01 <J\xC3\xA9r\xC3\xB4me>"}, {"", ""}})
+        EXPECT_EQ(escapeMenuMnemonics(label), shown);
 }
 
 TEST(MessageRouting, OnlyTheViewersMessagesReachTheApp) {
