@@ -59,7 +59,7 @@ void writeArchive(const std::filesystem::path& path, const Labels& names, Textur
     constexpr std::uint16_t kUndecodedFormat = 0x7D;
     constexpr std::uint32_t kSide = 8;
     test::FshArchive archive;
-    for (const auto& name : names) archive.images.push_back({name, kUndecodedFormat, kSide, kSide});
+    for (const auto& name : names) archive.images.push_back({name, kUndecodedFormat, kSide, kSide, {}, {}, {}});
     test::writeFile(path, test::buildFsh(archive));
 
     // One slot per image, none marked, and in the current generation a 0 x 0 blank slot.
