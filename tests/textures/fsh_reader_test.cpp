@@ -15,15 +15,17 @@ using test::FshImage;
 using Problem = std::optional<ReadProblem>;
 
 // A DXT1 (352) or DXT3 (353) image with exactly the data its size needs.
-FshImage dxt(std::string name, std::uint16_t code = 352, std::uint32_t w = 4, std::uint32_t h = 4, std::uint8_t fill = 0x11) {
-    return {std::move(name), code, w, h, Bytes(((w + 3) / 4) * ((h + 3) / 4) * (code == 353 ? 16 : 8), fill), {}, {}};
+FshImage dxt(std::string name, std::uint16_t code = 352, std::uint32_t w = 4, std::uint32_t h = 4,
+             std::uint8_t fill = 0x11) {
+    return {std::move(name), code, w, h, Bytes((w + 3) / 4 * ((h + 3) / 4) * (code == 353 ? 16 : 8), fill), {}, {}};
 }
 std::string where(const Problem& p) { return p ? p->field + " @" + std::to_string(p->offset) : "(none)"; }
 std::string field(const Problem& p) { return p ? p->field : "(none)"; }
 // Slot i as "'name' code WxH, N data bytes", plus " checked" when checked.
 std::string slot(const TextureStore& s, int i) {
     return "'" + s.name[i] + "' " + std::to_string(s.formatCode[i]) + " " + std::to_string(s.width[i]) + "x" +
-           std::to_string(s.height[i]) + ", " + std::to_string(s.imageData[i].size()) + (s.checked[i] ? " checked" : "");
+           std::to_string(s.height[i]) + ", " + std::to_string(s.imageData[i].size()) +
+           (s.checked[i] ? " checked" : "");
 }
 
 class FshReader : public ::testing::Test {
@@ -42,7 +44,8 @@ protected:
 
 // Entries are 8 bytes plus the name; records may lie anywhere after the directory.
 TEST_F(FshReader, ReadsImagesInDirectoryOrderWithTheBlankAfterThemInTheCurrentGenerationOnly) {
-    std::vector<FshImage> images{dxt("face", 353, 8, 8, 1), dxt("eyes_and_brows_", 352, 4, 4, 2), dxt("h", 352, 12, 4, 3)};
+    std::vector<FshImage> images{dxt("face", 353, 8, 8, 1), dxt("eyes_and_brows_", 352, 4, 4, 2),
+                                 dxt("h", 352, 12, 4, 3)};
     images[0].recordOffset = 4000, images[1].recordOffset = 200, images[2].recordOffset = 100;
     for (TextureStore* s : {&current, &legacy}) {
         s->width[3] = 9, s->formatCode[3] = 352;
@@ -116,7 +119,7 @@ TEST_F(FshReader, UnreadableFilesChangeOnlyTheCounters) {
 
 TEST_F(FshReader, KeepsOnlyTheImagesTheStoreHolds) {
     std::vector<FshImage> images;
-    for (int i = 0; i < 25; ++i) images.push_back(dxt(std::string(1, 'n') + std::to_string(i), 352, 4, 4, static_cast<std::uint8_t>(i)));
+    for (std::uint8_t i = 0; i < 25; ++i) images.push_back(dxt(std::string(1, 'n') + std::to_string(i), 352, 4, 4, i));
     EXPECT_EQ(where(load(current, images)), "image count @8");
     EXPECT_EQ(current.slotCount, 19u);
     EXPECT_EQ(slot(current, 18) + "; " + slot(current, 19), "'n18' 352 4x4, 8; '' 0 0x0, 0");

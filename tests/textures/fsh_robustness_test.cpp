@@ -26,13 +26,15 @@ Bytes sampleArchive(std::mt19937& rng) {
         const bool dxt3 = rng() % 2;
         Bytes data(dxtDataBytes(w, h, dxt3 ? kDxt3BlockBytes : kDxt1BlockBytes));
         for (auto& b : data) b = static_cast<std::uint8_t>(rng());
-        a.images.push_back({"img" + std::to_string(i), static_cast<std::uint16_t>(i == 2 ? 0x7D : 352 + dxt3), w, h, data, {}, {}});
+        const auto code = static_cast<std::uint16_t>(i == 2 ? 0x7D : 352 + dxt3);
+        a.images.push_back({"img" + std::to_string(i), code, w, h, data, {}, {}});
     }
     return test::buildFsh(a);
 }
 
 void mutate(Bytes& bytes, std::mt19937& rng) {
-    const std::uint32_t extremes[] = {0, 1, 3, 4, 19, 20, 21, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFF0, 2048, 65536};
+    const std::uint32_t extremes[] = {0,     1,          3,          4,          19,        20,
+                                      21,    0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFF0, 2048, 65536};
     const unsigned kind = rng() % 4;
     if (kind == 0) {
         bytes.resize(rng() % (bytes.size() + 1));

@@ -126,13 +126,6 @@ TEST_F(InspectArchive, RefusesSlotsThatCannotBeDecoded) {
     }
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(inspect("decode" + q(archive) + " 0 -o" + q(dir / "x.bmp")).status, 2);
-    // Too large for the legacy buffer, fine for the current one.
-    const fs::path large = write("large.fsh", {{{"big", 352, 2048, 1024, Bytes(2048 * 1024 / 2, 0), {}, {}}}, {}});
-    const Outcome run = inspect("decode --legacy" + q(large) + " 0 -o" + q(dir / "big.rgba"));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("too large"), std::string::npos) << run.err;
-    EXPECT_EQ(inspect("decode" + q(large) + " 0 -o" + q(dir / "big.rgba")).status, 0);
-    EXPECT_EQ(fs::file_size(dir / "big.rgba"), 2048u * 1024 * 4);
 }
 
 TEST_F(InspectArchive, ExportsEveryDecodableImageUnderASafeName) {
