@@ -7,36 +7,25 @@ namespace kelvane {
 namespace {
 
 // Lines end with a single CR; an empty line separates paragraphs. The
-// backends turn the CRs into whatever their message box needs.
-constexpr const char* kCurrentIntro =
-    "Kelvane is an experimental tool to display\r"
-    "an EBO-FSH face file from the game.\r"
-    "\r"
-    "This tool is based on OpenGL.\r"
-    "It comes with no warranty and no support.\r"
-    "\r"
-    "Dedicated to everyone who builds faces for the game.\r"
-    "\r"
-    "Many thanks to the authors of the S3TC texture\r"
-    "decompression code this tool relies on\r"
-    "\r"
-    "Contributors : the Kelvane team and its face makers\r"
-    "\r";
-
-constexpr const char* kLegacyIntro =
-    "Kelvane is an experimental tool to display\r"
-    "an EBO-FSH face file from the game's earlier edition.\r"
-    "\r"
-    "This tool is based on OpenGL.\r"
-    "It comes with no warranty and no support.\r"
-    "\r"
-    "Dedicated to everyone who builds faces for the game.\r"
-    "\r"
-    "Many thanks to the authors of the S3TC texture\r"
-    "decompression code this tool relies on.\r"
-    "\r"
-    "Thanks to our tester for many hours of careful trials\r"
-    "\r";
+// backends turn the CRs into whatever their message box needs. The earlier
+// viewer's text differs in the game's edition, a full stop and its last line.
+std::string introText(Generation generation) {
+    const bool legacy = generation == Generation::Legacy;
+    std::string text = "Kelvane is an experimental tool to display\r";
+    text += legacy ? "an EBO-FSH face file from the game's earlier edition.\r\r"
+                   : "an EBO-FSH face file from the game.\r\r";
+    text +=
+        "This tool is based on OpenGL.\r"
+        "It comes with no warranty and no support.\r"
+        "\r"
+        "Dedicated to everyone who builds faces for the game.\r"
+        "\r"
+        "Many thanks to those who described the S3TC texture\r";
+    text += legacy ? "compression that this tool decodes.\r\r" : "compression that this tool decodes\r\r";
+    text += legacy ? "Thanks to our tester for many hours of careful trials\r\r"
+                   : "Contributors : the Kelvane team and its face makers\r\r";
+    return text;
+}
 
 constexpr const char* kKeyboardHelp =
     "Keyboard commands :\r"
@@ -63,9 +52,9 @@ std::string shorten(const std::string& text, std::size_t bytes) {
 }  // namespace
 
 std::string aboutText(Generation generation, const std::string& renderer, const std::string& version) {
-    if (generation == Generation::Legacy) return std::string(kLegacyIntro) + kKeyboardHelp;
+    if (generation == Generation::Legacy) return introText(generation) + kKeyboardHelp;
 
-    std::string text = std::string(kCurrentIntro) + kKeyboardHelp + kRendererLine;
+    std::string text = introText(generation) + kKeyboardHelp + kRendererLine;
     const std::size_t fixed = text.size() + std::char_traits<char>::length(kVersionLine);
     // Very long GL strings share what is left of the buffer: a string that
     // fits in its half keeps all of it and leaves the rest to the other.

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include <stb_image_write.h>
-
 #include "tests/builders/ebo_builder.h"
 #include "tests/builders/fsh_builder.h"
+#include "tools/image_writer.h"
 
 namespace {
 
@@ -178,7 +177,7 @@ bool writePicture(const std::filesystem::path& path) {
             p[1] = static_cast<std::uint8_t>(127 + 100 * std::cos(angle - 2.1) + (light ? 28 : -28));
             p[2] = static_cast<std::uint8_t>(127 + 100 * std::cos(angle + 2.1) + (light ? 28 : -28));
         }
-    return stbi_write_bmp(path.string().c_str(), size, size, 3, rgb.data()) != 0;
+    return kelvane::inspect::writeBmp(path, size, size, rgb.data());
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "common/latin1.h"
 #include "textures/texture_store.h"
 #include "tools/inspect_commands.h"
-#include "tools/png_writer.h"
+#include "tools/image_writer.h"
 
 namespace kelvane::inspect {
 namespace {

@@ -16,16 +16,9 @@
 #include "render/gl_setup.h"
 #include "render/scene_drawing.h"
 #include "textures/texture_store.h"
+#include "tools/image_writer.h"
 #include "tools/inspect_commands.h"
 
-// Kept private to this file so another user of the encoder cannot clash.
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
 
 namespace kelvane::inspect {
 
@@ -179,10 +172,8 @@ int render(const RenderOptions& options) {
         return complain("no offscreen OpenGL: " + error);
 
     // The window shows the colour only; the alpha left by blending is not part of the picture.
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i)
-        for (int c = 0; c < 3; ++c) rgb[3 * i + c] = rgba[4 * i + c];
-    if (!stbi_write_png(options.output.string().c_str(), width, height, 3, rgb.data(), width * 3))
+    for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+    if (!writePng(options.output, width, height, rgba.data()))
         return complain("cannot write " + options.output.string());
 
     if (problem) return complain(problem->describe());

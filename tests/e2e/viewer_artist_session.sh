@@ -16,7 +16,7 @@ work=$(mktemp -d)
 xvfb="" viewer="" step="start"
 cleanup() {
     [ -n "$viewer" ] && kill "$viewer" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -32,23 +32,12 @@ fail() {
     exit 1
 }
 
-# Polls a command every 0.1 s until it succeeds or the seconds run out.
-wait_until() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
+# shellcheck source=tests/e2e/x11_session.sh
+. "$(dirname "$0")/x11_session.sh"
 
 # --- The display, the viewer and a folder of files the artist opens ---------
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-wait_until 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb || fail "Xvfb did not start"
 
 # A home of its own: FLTK reads its options there. With GTK on the machine the
 # native chooser would be GTK's; this test drives FLTK's own chooser, which is

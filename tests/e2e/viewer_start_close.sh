@@ -11,31 +11,21 @@ work=$(mktemp -d)
 xvfb="" viewer=""
 cleanup() {
     [ -n "$viewer" ] && kill "$viewer" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -s "$work/stderr" ] && sed 's/^/viewer: /' "$work/stderr" >&2; exit 1; }
 
-# Polls a command for up to 20 s.
-wait_for() {
-    local deadline=$((SECONDS + 20))
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-wait_for test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
+# shellcheck source=tests/e2e/x11_session.sh
+. "$(dirname "$0")/x11_session.sh"
+start_xvfb || fail "Xvfb did not start"
 
 "$program" 2>"$work/stderr" &
 viewer=$!
 
 find_window() { window=$(xdotool search --name "^${title}\$" 2>/dev/null | head -1) && [ -n "$window" ]; }
-wait_for find_window || fail "no window titled '$title'"
+wait_until 20 find_window || fail "no window titled '$title'"
 
 # The grey level of one pixel of the window, as "R G B".
 pixel() {
@@ -51,19 +41,19 @@ shows_clear_colour() {
         [ "$c" -ge $((grey - 1)) ] && [ "$c" -le $((grey + 1)) ] || return 1
     done
 }
-wait_for shows_clear_colour 256 300 || fail "client area is '$(pixel 256 300)', expected grey $grey"
+wait_until 20 shows_clear_colour 256 300 || fail "client area is '$(pixel 256 300)', expected grey $grey"
 
 # Escape is an ordinary key: after it, the window is still there and keeps
 # drawing at its new size.
 xdotool windowfocus --sync "$window"
 xdotool key Escape
 xdotool windowsize "$window" 700 600
-wait_for shows_clear_colour 650 550 || fail "window did not redraw after Escape and a resize"
+wait_until 20 shows_clear_colour 650 550 || fail "window did not redraw after Escape and a resize"
 kill -0 "$viewer" 2>/dev/null || fail "the viewer ended on Escape"
 
 "$closer" "$window" || fail "could not send the close request"
 ended() { ! kill -0 "$viewer" 2>/dev/null; }
-wait_for ended || fail "the viewer did not end after the close request"
+wait_until 20 ended || fail "the viewer did not end after the close request"
 status=0
 wait "$viewer" || status=$?
 viewer=""

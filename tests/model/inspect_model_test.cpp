@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/builders/ebo_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvane {
 namespace {
@@ -35,15 +36,11 @@ InspectRun inspect(const std::string& arguments) {
     return run;
 }
 
-// Writes a file into a folder that is removed when the test program ends.
+// Writes a file into a folder of this test program's own, removed when it ends.
 std::string tempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    static const struct Folder {
-        std::filesystem::path path = std::filesystem::temp_directory_path() / "kelvane_inspect_model_test";
-        Folder() { std::filesystem::create_directories(path); }
-        ~Folder() { std::filesystem::remove_all(path); }
-    } folder;
-    test::writeFile(folder.path / name, bytes);
-    return (folder.path / name).string();
+    static const test::TempDir folder;
+    test::writeFile(folder / name, bytes);
+    return (folder / name).string();
 }
 
 TEST(InspectModel, PrintsTheStoreAfterLoadingEachFileInTurn) {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "tests/builders/fsh_builder.h"
-#include "tests/textures/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "textures/texture_store.h"
 
 namespace kelvane {

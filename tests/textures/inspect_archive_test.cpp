@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/builders/fsh_builder.h"
-#include "tests/textures/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG

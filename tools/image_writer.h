@@ -10,4 +10,8 @@ namespace kelvane::inspect {
 bool writePng(const std::filesystem::path& path, std::uint32_t width, std::uint32_t height,
               const std::uint8_t* rgba);
 
+// Writes width x height RGB pixels (row 0 at the top) as a 24-bit BMP file.
+bool writeBmp(const std::filesystem::path& path, std::uint32_t width, std::uint32_t height,
+              const std::uint8_t* rgb);
+
 }  // namespace kelvane::inspect

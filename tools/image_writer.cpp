@@ -1,6 +1,6 @@
 // The one place that compiles stb_image_write.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#include "tools/png_writer.h"
+#include "tools/image_writer.h"
 
 #include <climits>
 #include <fstream>
@@ -22,16 +22,32 @@ namespace {
 void appendToStream(void* context, void* data, int size) {
     static_cast<std::ofstream*>(context)->write(static_cast<const char*>(data), size);
 }
+
+// The stb writer takes int sizes and row strides.
+bool imageFits(std::uint32_t width, std::uint32_t height, std::uint32_t channels) {
+    return width > 0 && height > 0 && width <= INT_MAX / channels && height <= INT_MAX;
+}
 }  // namespace
 
 bool writePng(const std::filesystem::path& path, std::uint32_t width, std::uint32_t height,
               const std::uint8_t* rgba) {
-    if (width == 0 || height == 0 || width > INT_MAX / 4 || height > INT_MAX) return false;
+    if (!imageFits(width, height, 4)) return false;
     // Through a stream, so that paths the C library cannot spell still work.
     std::ofstream out(path, std::ios::binary);
     if (!out) return false;
     const int w = static_cast<int>(width);
     const int ok = stbi_write_png_to_func(appendToStream, &out, w, static_cast<int>(height), 4, rgba, w * 4);
+    out.close();
+    return ok != 0 && !out.fail();
+}
+
+bool writeBmp(const std::filesystem::path& path, std::uint32_t width, std::uint32_t height,
+              const std::uint8_t* rgb) {
+    if (!imageFits(width, height, 3)) return false;
+    std::ofstream out(path, std::ios::binary);
+    if (!out) return false;
+    const int ok =
+        stbi_write_bmp_to_func(appendToStream, &out, static_cast<int>(width), static_cast<int>(height), 3, rgb);
     out.close();
     return ok != 0 && !out.fail();
 }

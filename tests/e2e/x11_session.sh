@@ -1,0 +1,43 @@
+# Shared by the end-to-end tests of the Linux viewers: polling and a private
+# Xvfb display. Source it after setting `work` to the test's temp folder;
+# `xvfb` holds the server's process id, and stop_xvfb ends it.
+
+# Polls a command every 0.1 s until it succeeds or the seconds run out.
+wait_until() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+
+display_answers() { xdpyinfo >/dev/null 2>&1; }
+
+# Starts Xvfb on a free display and points DISPLAY at it. A server of a test
+# running beside this one that is just shutting down on the same number can
+# take the new server's socket with it, so the display must answer before it
+# is used; otherwise a new server is started.
+start_xvfb() {
+    local attempt
+    for attempt in 1 2 3; do
+        : >"$work/display"
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+        xvfb=$!
+        if wait_until 20 test -s "$work/display"; then
+            export DISPLAY=":$(head -1 "$work/display")"
+            wait_until 10 display_answers && return 0
+        fi
+        stop_xvfb
+    done
+    return 1
+}
+
+# Ends the server and waits until it has removed its socket and lock.
+stop_xvfb() {
+    [ -n "${xvfb:-}" ] || return 0
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    xvfb=""
+}
