@@ -117,13 +117,5 @@ void decodeDxt1(std::uint32_t width, std::uint32_t height, const std::uint8_t* s
 void decodeDxt3(std::uint32_t width, std::uint32_t height, const std::uint8_t* source, std::uint8_t* destination) {
     decodeImage<true>(width, height, source, destination);
 }
-void decodeDxt1Block(const std::uint8_t* block, std::uint32_t x0, std::uint32_t y0, std::uint32_t width,
-                     std::uint8_t* destination) {
-    decodeBlock<false>(block, x0, y0, width, destination);
-}
-void decodeDxt3Block(const std::uint8_t* block, std::uint32_t x0, std::uint32_t y0, std::uint32_t width,
-                     std::uint8_t* destination) {
-    decodeBlock<true>(block, x0, y0, width, destination);
-}
 
 }  // namespace kelvane

@@ -43,11 +43,4 @@ constexpr std::uint32_t expand6(std::uint32_t v) {
 void decodeDxt1(std::uint32_t width, std::uint32_t height, const std::uint8_t* source, std::uint8_t* destination);
 void decodeDxt3(std::uint32_t width, std::uint32_t height, const std::uint8_t* source, std::uint8_t* destination);
 
-// One block whose top-left pixel lands at (x0, y0) of a destination `width`
-// pixels wide. Pixels at columns >= width are dropped.
-void decodeDxt1Block(const std::uint8_t* block, std::uint32_t x0, std::uint32_t y0, std::uint32_t width,
-                     std::uint8_t* destination);
-void decodeDxt3Block(const std::uint8_t* block, std::uint32_t x0, std::uint32_t y0, std::uint32_t width,
-                     std::uint8_t* destination);
-
 }  // namespace kelvane
