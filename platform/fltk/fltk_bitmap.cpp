@@ -2,7 +2,9 @@
 
 #include <FL/Fl_BMP_Image.H>
 
+#include <array>
 #include <cstddef>
+#include <fstream>
 
 namespace kelvane::platform::fltk {
 
@@ -31,7 +33,22 @@ std::optional<Bitmap> bottomUpBgr(const unsigned char* topDown, int width, int h
     return bitmap;
 }
 
+namespace {
+// FLTK decodes run-length-encoded BMPs (RLE8, RLE4) wrongly for some widths
+// without saying so; such files are refused rather than shown garbled.
+bool runLengthEncoded(const std::filesystem::path& path) {
+    std::array<unsigned char, 34> head{};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return false;
+    const std::uint32_t infoSize = head[14] | (head[15] << 8) | (head[16] << 16) | (std::uint32_t{head[17]} << 24);
+    const std::uint32_t compression = head[30] | (head[31] << 8) | (head[32] << 16) | (std::uint32_t{head[33]} << 24);
+    constexpr std::uint32_t kRle8 = 1, kRle4 = 2;
+    return head[0] == 'B' && head[1] == 'M' && infoSize >= 40 && (compression == kRle8 || compression == kRle4);
+}
+}  // namespace
+
 std::optional<Bitmap> loadBmpFile(const std::filesystem::path& path) {
+    if (runLengthEncoded(path)) return std::nullopt;
     Fl_BMP_Image image(path.string().c_str());
     if (image.fail() || image.count() < 1 || !image.data() || !image.data()[0]) return std::nullopt;
     return bottomUpBgr(reinterpret_cast<const unsigned char*>(image.data()[0]), image.w(), image.h(), image.d(),

@@ -11,7 +11,8 @@ namespace kelvane::platform::fltk {
 // bytes, rows `lineBytes` apart (0: packed), to a bottom-up 24-bit bitmap.
 std::optional<Bitmap> bottomUpBgr(const unsigned char* topDown, int width, int height, int depth, int lineBytes);
 
-// A BMP file read with FLTK, as a bottom-up 24-bit bitmap.
+// A BMP file read with FLTK, as a bottom-up 24-bit bitmap. Run-length-encoded
+// files are refused: FLTK mis-decodes some of them.
 std::optional<Bitmap> loadBmpFile(const std::filesystem::path& path);
 
 }  // namespace kelvane::platform::fltk

@@ -93,6 +93,13 @@ TEST(FltkBackend, BmpFilesComeBackAsBottomUpPaddedBgrRows) {
     EXPECT_EQ(bitmap->width, 3u);
     EXPECT_EQ(bitmap->height, 2u);
     EXPECT_EQ(bitmap->bottomUpBgrRows, rows);
+
+    // Run-length encoded (RLE8): refused, since FLTK garbles such rows.
+    file[28] = 8;
+    file[30] = 1;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    EXPECT_FALSE(loadBmpFile(path).has_value());
+
     std::ofstream(path, std::ios::binary) << "not a picture";
     EXPECT_FALSE(loadBmpFile(path).has_value());
     EXPECT_FALSE(loadBmpFile(path.string() + ".missing").has_value());
