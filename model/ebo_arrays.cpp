@@ -61,4 +61,15 @@ void updateBounds(Scene& scene, int slot, const std::vector<Vec3f>& positions) {
     }
 }
 
+void readPositions(Scene& scene, int slot, ByteReader& file, std::int64_t data, std::int32_t byteSize) {
+    scene.positions[slot] = readVec3Array(file, data, elementsInFile(file, data, byteSize, 12, "positions"));
+    updateBounds(scene, slot, scene.positions[slot]);
+    scene.hasPositions[slot] = 1;
+}
+
+void readTexCoords(Scene& scene, int slot, ByteReader& file, std::int64_t data, std::int32_t byteSize) {
+    scene.texCoords[slot] = readVec2Array(file, data, elementsInFile(file, data, byteSize, 8, "texture coordinates"));
+    scene.hasTexCoords[slot] = 1;
+}
+
 }  // namespace kelvane::ebo

@@ -26,4 +26,9 @@ std::vector<std::uint16_t> readU16Array(ByteReader& file, std::int64_t offset, s
 // empty array leaves the bounds as they were.
 void updateBounds(Scene& scene, int slot, const std::vector<Vec3f>& positions);
 
+// Reads a slot's positions (with their bounds) or texture coordinates from
+// `byteSize` bytes at `data`, and sets the slot's flag.
+void readPositions(Scene& scene, int slot, ByteReader& file, std::int64_t data, std::int32_t byteSize);
+void readTexCoords(Scene& scene, int slot, ByteReader& file, std::int64_t data, std::int32_t byteSize);
+
 }  // namespace kelvane::ebo

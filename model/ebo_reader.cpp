@@ -72,13 +72,9 @@ void placeArray(Scene& scene, ByteReader& file, const ArrayRecord& record) {
         scene.normalsPresent = 1;
         scene.lightingOn = 1;
     } else if (record.stride == 12 && !scene.hasPositions[s]) {
-        scene.positions[s] = readVec3Array(file, data, elementsInFile(file, data, record.byteSize, 12, "positions"));
-        updateBounds(scene, s, scene.positions[s]);
-        scene.hasPositions[s] = 1;
+        readPositions(scene, s, file, data, record.byteSize);
     } else if (record.stride == 8 && !scene.hasTexCoords[s]) {
-        scene.texCoords[s] =
-            readVec2Array(file, data, elementsInFile(file, data, record.byteSize, 8, "texture coordinates"));
-        scene.hasTexCoords[s] = 1;
+        readTexCoords(scene, s, file, data, record.byteSize);
     } else if (record.stride == 2 && !scene.hasIndices[s]) {
         scene.indices[s] = readU16Array(file, data, elementsInFile(file, data, record.byteSize, 2, "indices"));
         scene.indexCount[s] = static_cast<std::int32_t>(scene.indices[s].size());

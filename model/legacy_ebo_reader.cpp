@@ -43,13 +43,9 @@ void readTriangles(Scene& scene, ByteReader& file, int s, std::int64_t data, std
 void placeData(Scene& scene, ByteReader& file, std::int64_t data, const KeptRecord& record) {
     const int s = scene.objectCount;
     if (record.stride == 12 && !scene.hasPositions[s]) {
-        scene.positions[s] = readVec3Array(file, data, elementsInFile(file, data, record.byteSize, 12, "positions"));
-        updateBounds(scene, s, scene.positions[s]);
-        scene.hasPositions[s] = 1;
+        readPositions(scene, s, file, data, record.byteSize);
     } else if (record.stride == 8 && !scene.hasTexCoords[s]) {
-        scene.texCoords[s] =
-            readVec2Array(file, data, elementsInFile(file, data, record.byteSize, 8, "texture coordinates"));
-        scene.hasTexCoords[s] = 1;
+        readTexCoords(scene, s, file, data, record.byteSize);
     } else if (record.stride == 2 && !scene.hasIndices[s]) {
         readTriangles(scene, file, s, data, record.byteSize);
     }
