@@ -15,17 +15,23 @@ std::string ReadProblem::describe() const {
 }
 
 std::optional<ByteReader> ByteReader::open(const std::filesystem::path& path, ProblemSink problem) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // A folder opens as a stream on Linux but cannot be read; treat it as a
+    // file that cannot be opened, as Windows does.
+    std::error_code error;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, error)) in.open(path, std::ios::binary);
+    if (!in.is_open()) {
         reportProblem(problem, {0, "", "cannot open file"});
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        reportProblem(problem, {0, "", "cannot read file"});
-        return std::nullopt;
+    try {
+        // The stream buffer throws on a read error instead of ending the input.
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in.bad()) return ByteReader(std::move(bytes));
+    } catch (const std::ios_base::failure&) {
     }
-    return ByteReader(std::move(bytes));
+    reportProblem(problem, {0, "", "cannot read file"});
+    return std::nullopt;
 }
 
 bool ByteReader::contains(std::int64_t offset, std::int64_t length) const {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_dir.h"
+
 namespace kelvane {
 namespace {
 
@@ -38,6 +40,18 @@ TEST(ByteReader, RangeChecksDoNotOverflow) {
     EXPECT_FALSE(r.span(4, 13, "data"));
     ASSERT_TRUE(r.span(4, 12, "data"));
     EXPECT_EQ(r.span(4, 12, "data")->size(), 12u);
+}
+
+// A folder (which Linux lets a stream open) and a missing file both read as
+// files that cannot be opened, never as an exception.
+TEST(ByteReader, FoldersAndMissingFilesCannotBeOpened) {
+    test::TempDir dir;
+    for (const auto& path : {dir.path, dir / "missing.ebo"}) {
+        std::optional<ReadProblem> problem;
+        EXPECT_FALSE(ByteReader::open(path, &problem));
+        ASSERT_TRUE(problem);
+        EXPECT_EQ(problem->what, "cannot open file");
+    }
 }
 
 }  // namespace
