@@ -27,12 +27,10 @@ std::string pathText(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+// One line, as `model` prints it: what is wrong and where.
 Json problemJson(const std::optional<ReadProblem>& problem) {
     if (!problem) return nullptr;
-    return Json{{"offset", problem->offset},
-                {"field", problem->field},
-                {"what", problem->what},
-                {"message", problem->describe()}};
+    return problem->field.empty() ? problem->what : problem->describe();
 }
 
 Json slotJson(const TextureStore& store, std::uint32_t i) {
@@ -73,7 +71,8 @@ int runArchive(bool legacy, const std::vector<std::string>& files) {
                             {"formatCode", store.formatCode[b]},
                             {"checked", store.checked[b]}};
     }
-    std::cout << out.dump(2) << "\n";
+    // Paths are bytes, not always UTF-8: show a stray byte as U+FFFD rather than fail.
+    std::cout << out.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
     return anyProblem ? 1 : 0;
 }
 

@@ -96,7 +96,8 @@ int runModel(const ModelOptions& options) {
     Json objects = Json::array();
     for (int s = 0; s < scene.objectCount; ++s) objects.push_back(objectJson(scene, s, current, options.arrays));
     out["objects"] = std::move(objects);
-    std::cout << out.dump(2) << '\n';
+    // Paths are bytes, not always UTF-8: show a stray byte as U+FFFD rather than fail.
+    std::cout << out.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
     return clean ? 0 : 1;
 }
 

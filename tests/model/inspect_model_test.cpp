@@ -118,6 +118,11 @@ TEST(InspectModel, ProblemsAreReportedWithTheirPlaceAndUsageErrorsExitTwo) {
     EXPECT_NE(problem.find("field"), std::string::npos) << problem;
     EXPECT_EQ(run.json["loads"][2]["problem"], nullptr);
 
+    // A path that is not UTF-8 is still printed, its stray byte replaced.
+    const InspectRun latin1 = inspect("/nonexistent/t\xeate.ebo");
+    EXPECT_EQ(latin1.status, 1);
+    EXPECT_EQ(latin1.json["loads"][0]["path"], "/nonexistent/t\xef\xbf\xbdte.ebo");
+
     EXPECT_EQ(inspect("").status, 2);
     EXPECT_EQ(inspect("--no-such-flag x.ebo").status, 2);
 }
