@@ -88,12 +88,16 @@ void readArrays(Scene& scene, ByteReader& file, const SectionHead& last) {
         const auto descriptor = readDescriptor(file, last.descriptorsStart() + kDescriptorSize * k);
         if (!descriptor) return;  // the rest lie further on, outside the file too
         if (descriptor->kind != 0) continue;
+        const auto record = readArrayRecord(file, descriptor->target, "array record");
+        if (!record) continue;
         if (scene.objectCount == kSceneSlots) {
+            // After 20 complete objects only an array of another stride, which
+            // is skipped anyway, keeps the file whole.
+            if (record->stride != 12 && record->stride != 8 && record->stride != 2) continue;
             file.fail(descriptor->offset, "descriptor", "more than 20 objects; the rest are ignored");
             return;
         }
-        if (const auto record = readArrayRecord(file, descriptor->target, "array record"))
-            placeArray(scene, file, *record);
+        placeArray(scene, file, *record);
     }
 }
 

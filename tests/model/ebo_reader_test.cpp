@@ -220,6 +220,13 @@ TEST(EboReaderBadInput, KeepsTheFirst20ObjectsAndNames) {
     EXPECT_EQ(scene.minX[19], 19.0f);
     ASSERT_TRUE(l.problem);
     EXPECT_NE(l.problem->what.find("20"), std::string::npos);
+
+    // Exactly 20 objects and then an array of a stride that is skipped: a whole file.
+    EboFile twenty = eboFileOf(quads(20, "n"), kCurrent);
+    twenty.sections.back().descriptors.push_back(arrayDescriptor(4, {1, 2, 3, 4}));
+    Scene full;
+    EXPECT_FALSE(load(full, buildEbo(twenty).bytes).problem);
+    EXPECT_EQ(full.objectCount, 20);
 }
 
 TEST(EboReaderBadInput, DataRunningPastTheEndKeepsTheWholeElementsInTheFile) {
