@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <fstream>
 
+#include "platform/win32/bmp_extent.h"
+
 namespace kelvane::platform::fltk {
 
 std::optional<Bitmap> bottomUpBgr(const unsigned char* topDown, int width, int height, int depth, int lineBytes) {
@@ -45,10 +47,23 @@ bool runLengthEncoded(const std::filesystem::path& path) {
     constexpr std::uint32_t kRle8 = 1, kRle4 = 2;
     return head[0] == 'B' && head[1] == 'M' && infoSize >= 40 && (compression == kRle8 || compression == kRle4);
 }
+
+// FLTK's reader sizes its buffer from the header alone, in int arithmetic
+// (a huge or negative size throws or overflows), and fills rows the file
+// lacks with junk. So the file must hold every row its header promises (the
+// check the Win32 backend makes before its loader) and stay under the same
+// pixel limit.
+constexpr std::uint64_t kMaxPixels = 64ull * 1024 * 1024;
+
+bool holdsWholePicture(const std::filesystem::path& path) {
+    auto file = ByteReader::open(path, nullptr);
+    std::uint64_t pixels = 0;
+    return file && win32::bmpDataInsideFile(*file, &pixels) && pixels <= kMaxPixels;
+}
 }  // namespace
 
 std::optional<Bitmap> loadBmpFile(const std::filesystem::path& path) {
-    if (runLengthEncoded(path)) return std::nullopt;
+    if (runLengthEncoded(path) || !holdsWholePicture(path)) return std::nullopt;
     Fl_BMP_Image image(path.string().c_str());
     if (image.fail() || image.count() < 1 || !image.data() || !image.data()[0]) return std::nullopt;
     return bottomUpBgr(reinterpret_cast<const unsigned char*>(image.data()[0]), image.w(), image.h(), image.d(),

@@ -12,7 +12,7 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 }  // namespace
 
-bool bmpDataInsideFile(ByteReader& file) {
+bool bmpDataInsideFile(ByteReader& file, std::uint64_t* pixels) {
     const auto magic = file.u16le(0, "file type");
     const auto pixelOffset = file.u32le(10, "pixel data offset");
     const auto infoSize = file.u32le(kFileHeaderSize, "info header size");
@@ -40,6 +40,7 @@ bool bmpDataInsideFile(ByteReader& file) {
         if (compression == kBiBitfields && *infoSize == 40) paletteEntries += 3;
     }
     if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || bitsPerPixel > 32) return false;
+    if (pixels) *pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     if (!file.contains(kFileHeaderSize + *infoSize, paletteEntries * entrySize)) return false;
 
     // Run-length and other compressed data end where the header says.

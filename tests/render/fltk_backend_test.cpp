@@ -94,11 +94,24 @@ TEST(FltkBackend, BmpFilesComeBackAsBottomUpPaddedBgrRows) {
     EXPECT_EQ(bitmap->height, 2u);
     EXPECT_EQ(bitmap->bottomUpBgrRows, rows);
 
+    const auto loads = [&path](const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return loadBmpFile(path).has_value();
+    };
+    // One byte short of the rows the header promises: FLTK would fill in junk.
+    EXPECT_FALSE(loads(std::vector<std::uint8_t>(file.begin(), file.end() - 1)));
+    // A header claiming 60000 x 60000 pixels: FLTK would size its buffer
+    // from it and fail to allocate.
+    auto huge = file;
+    huge[19] = huge[23] = 0xEA;
+    huge[20] = huge[24] = 0x00;
+    huge[18] = huge[22] = 0x60;
+    EXPECT_FALSE(loads(huge));
+
     // Run-length encoded (RLE8): refused, since FLTK garbles such rows.
     file[28] = 8;
     file[30] = 1;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
-    EXPECT_FALSE(loadBmpFile(path).has_value());
+    EXPECT_FALSE(loads(file));
 
     std::ofstream(path, std::ios::binary) << "not a picture";
     EXPECT_FALSE(loadBmpFile(path).has_value());
