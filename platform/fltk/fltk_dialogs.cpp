@@ -23,7 +23,11 @@ std::string withNewlines(const std::string& text) {
 
 void showMessageBox(const std::string& caption, const std::string& text) {
     fl_message_title(caption.c_str());
+    // FLTK's button says "Close" by default; the box has an OK button.
+    const char* const closeLabel = fl_close;
+    fl_close = "OK";
     fl_message("%s", withNewlines(text).c_str());
+    fl_close = closeLabel;
 }
 
 std::string chooserFilter(const FileDialogRequest& request) {

@@ -64,8 +64,9 @@ int GlView::handle(int event) {
             // moving focus between widgets.
             return 1;
         case FL_PUSH:
+            // A press is no mouse move: as on Windows, the drag starts with
+            // the first move while the button is down.
             take_focus();
-            owner_.post(msg::MouseMove, buttonFlags(), packPosition(Fl::event_x(), Fl::event_y()));
             return 1;
         case FL_RELEASE:
             return 1;
