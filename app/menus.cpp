@@ -84,8 +84,7 @@ platform::Menu textureMenu(const Viewer& viewer) {
 int menuObjectCount(const Scene& scene) { return std::clamp(scene.objectCount, 0, kSceneSlots); }
 
 int menuSlotCount(const TextureStore& store) {
-    const std::uint32_t limit = store.generation == Generation::Current ? kTextureSlots - 1 : kTextureSlots;
-    return static_cast<int>(std::min(store.slotCount, limit));
+    return static_cast<int>(std::min(store.slotCount, archiveCapacity(store.generation)));
 }
 
 std::string objectLabel(Generation generation, int index, const std::optional<std::string>& name) {

@@ -3,16 +3,12 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/win32/bmp_extent.h"
+#include "platform/bmp_extent.h"
 #include "platform/win32/win32_window.h"
 
 namespace kelvane::platform::win32 {
 
 namespace {
-// Larger pictures are refused before any buffer is sized from them; the
-// viewer takes at most 1024 x 1024 anyway.
-constexpr std::uint64_t kMaxPixels = 64ull * 1024 * 1024;
-
 struct BitmapHandle {
     HBITMAP handle;
     ~BitmapHandle() {
@@ -29,7 +25,10 @@ struct MemoryDc {
 
 std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path) {
     auto file = ByteReader::open(path, nullptr);
-    if (!file || !bmpDataInsideFile(*file)) return std::nullopt;
+    // Larger pictures are refused before any buffer is sized from them; the
+    // viewer takes at most 1024 x 1024 anyway.
+    BmpFacts facts;
+    if (!file || !bmpDataInsideFile(*file, &facts) || facts.pixels > kMaxBitmapPixels) return std::nullopt;
 
     BitmapHandle bitmap{static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), path.c_str(), IMAGE_BITMAP, 0, 0,
                                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION))};
@@ -41,7 +40,7 @@ std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path) {
     // A top-down section has a negative height in its header.
     const std::int64_t height = std::llabs(static_cast<long long>(section.dsBm.bmHeight));
     if (width <= 0 || height <= 0) return std::nullopt;
-    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxPixels) return std::nullopt;
+    if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxBitmapPixels) return std::nullopt;
 
     // GDI converts any depth (palette, 16 bits with or without bit fields,
     // 32 bits, top-down) to the bottom-up 24-bit rows asked for here.

@@ -289,10 +289,6 @@ kill -0 "$viewer" 2>/dev/null || fail "the viewer ended with the About box"
 
 step="quit"
 menu_pick 0 3
-ended() { ! kill -0 "$viewer" 2>/dev/null; }
-wait_until 10 ended || fail "the viewer did not end after File > Quit"
-status=0
-wait "$viewer" || status=$?
-viewer=""
+wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
 [ "$status" -eq 0 ] || fail "exit status $status after File > Quit, expected 0"
 echo "ok: $title, $SECONDS s"

@@ -52,10 +52,6 @@ wait_until 20 shows_clear_colour 650 550 || fail "window did not redraw after Es
 kill -0 "$viewer" 2>/dev/null || fail "the viewer ended on Escape"
 
 "$closer" "$window" || fail "could not send the close request"
-ended() { ! kill -0 "$viewer" 2>/dev/null; }
-wait_until 20 ended || fail "the viewer did not end after the close request"
-status=0
-wait "$viewer" || status=$?
-viewer=""
+wait_for_viewer_exit 20 || fail "the viewer did not end after the close request"
 [ "$status" -eq 0 ] || fail "exit status $status after closing, expected 0"
 echo "ok: $title"

@@ -41,3 +41,14 @@ stop_xvfb() {
     wait "$xvfb" 2>/dev/null || true
     xvfb=""
 }
+
+viewer_ended() { ! kill -0 "$viewer" 2>/dev/null; }
+
+# Waits up to the given seconds for the viewer (process id in `viewer`) to
+# end and puts its exit status in `status`; returns 1 if it does not end.
+wait_for_viewer_exit() {
+    wait_until "$1" viewer_ended || return 1
+    status=0
+    wait "$viewer" || status=$?
+    viewer=""
+}

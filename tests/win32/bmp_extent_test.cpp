@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/bmp_extent.h"
+#include "platform/bmp_extent.h"
 
-namespace kelvane::platform::win32 {
+namespace kelvane::platform {
 namespace {
 
 void put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
@@ -83,4 +83,4 @@ TEST(BmpExtent, ImpossibleHeadersFail) {
 }
 
 }  // namespace
-}  // namespace kelvane::platform::win32
+}  // namespace kelvane::platform

@@ -1,9 +1,9 @@
-#include "platform/win32/bmp_extent.h"
+#include "platform/bmp_extent.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace kelvane::platform::win32 {
+namespace kelvane::platform {
 
 namespace {
 constexpr std::int64_t kFileHeaderSize = 14;
@@ -12,7 +12,7 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 }  // namespace
 
-bool bmpDataInsideFile(ByteReader& file, std::uint64_t* pixels) {
+bool bmpDataInsideFile(ByteReader& file, BmpFacts* facts) {
     const auto magic = file.u16le(0, "file type");
     const auto pixelOffset = file.u32le(10, "pixel data offset");
     const auto infoSize = file.u32le(kFileHeaderSize, "info header size");
@@ -40,7 +40,7 @@ bool bmpDataInsideFile(ByteReader& file, std::uint64_t* pixels) {
         if (compression == kBiBitfields && *infoSize == 40) paletteEntries += 3;
     }
     if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || bitsPerPixel > 32) return false;
-    if (pixels) *pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    if (facts) *facts = {static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height), compression};
     if (!file.contains(kFileHeaderSize + *infoSize, paletteEntries * entrySize)) return false;
 
     // Run-length and other compressed data end where the header says.
@@ -50,4 +50,4 @@ bool bmpDataInsideFile(ByteReader& file, std::uint64_t* pixels) {
     return file.contains(*pixelOffset, stride * height);
 }
 
-}  // namespace kelvane::platform::win32
+}  // namespace kelvane::platform
