@@ -15,15 +15,16 @@ wait_until() {
 
 display_answers() { xdpyinfo >/dev/null 2>&1; }
 
-# Starts Xvfb on a free display and points DISPLAY at it. A server of a test
-# running beside this one that is just shutting down on the same number can
-# take the new server's socket with it, so the display must answer before it
-# is used; otherwise a new server is started.
+# Starts Xvfb on a free display and points DISPLAY at it. -noreset: by
+# default the server resets when its last client leaves, and a client that
+# connects during the reset is refused; here the readiness probe is the last
+# client to leave, just before the viewer connects. The display must answer
+# before it is used; otherwise a new server is started.
 start_xvfb() {
     local attempt
     for attempt in 1 2 3; do
         : >"$work/display"
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
         xvfb=$!
         if wait_until 20 test -s "$work/display"; then
             export DISPLAY=":$(head -1 "$work/display")"
