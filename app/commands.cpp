@@ -90,7 +90,7 @@ bool loadPicture(Viewer& viewer) {
         viewer.menuRebuildPending = true;
         uncheck(store, store.currentSlot);
     }
-    const auto bitmap = viewer.platform.loadBitmap(*path);
+    const auto bitmap = viewer.platform.loadBitmap(*path, nullptr);
     if (!bitmap || !rowsComplete(*bitmap)) return false;
     // The GL unpack alignment the upload needs is set by the renderer.
     if (bitmap->width <= kMaxBitmapSide && bitmap->height <= kMaxBitmapSide)

@@ -140,8 +140,9 @@ public:
     virtual bool pumpMessage() = 0;
     virtual void postQuit(int exitCode) = 0;
     // Loads a bitmap file, converting any depth to 24-bit rows; nothing when
-    // the file is not a readable bitmap.
-    virtual std::optional<Bitmap> loadBitmap(const std::filesystem::path& path) = 0;
+    // the file is not a readable bitmap, with a few words on why in `reason`
+    // (when given).
+    virtual std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) = 0;
 };
 
 // The backend this program was built with (win32 on Windows, fltk elsewhere).

@@ -88,10 +88,13 @@ bool FakePlatform::pumpMessage() {
 
 void FakePlatform::postQuit(int exitCode) { quitCode = exitCode; }
 
-std::optional<Bitmap> FakePlatform::loadBitmap(const std::filesystem::path& path) {
+std::optional<Bitmap> FakePlatform::loadBitmap(const std::filesystem::path& path, std::string* reason) {
     bitmapRequests.push_back(path);
     const auto found = bitmaps.find(path);
-    if (found == bitmaps.end()) return std::nullopt;
+    if (found == bitmaps.end()) {
+        if (reason) *reason = "not a readable BMP picture";
+        return std::nullopt;
+    }
     return found->second;
 }
 

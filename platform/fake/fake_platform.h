@@ -88,7 +88,7 @@ public:
     void showWindow(Window& window) override;
     bool pumpMessage() override;
     void postQuit(int exitCode) override;
-    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path) override;
+    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override;
 
 private:
     friend class FakeWindow;

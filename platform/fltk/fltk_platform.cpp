@@ -41,7 +41,11 @@ public:
 
     void postQuit(int) override { queue_.push_back({}); }
 
-    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path) override { return fltk::loadBmpFile(path); }
+    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override {
+        auto bitmap = fltk::loadBmpFile(path);
+        if (!bitmap && reason) *reason = "not a readable BMP picture";
+        return bitmap;
+    }
 
 private:
     fltk::MessageQueue queue_;

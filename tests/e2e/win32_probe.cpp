@@ -124,7 +124,7 @@ int windowProbe(Platform& platform) {
 }
 
 int bitmapProbe(Platform& platform, const char* in, const char* out) {
-    const auto bitmap = platform.loadBitmap(in);
+    const auto bitmap = platform.loadBitmap(in, nullptr);
     if (!bitmap) {
         std::printf("not loaded\n");
         return 1;
