@@ -35,7 +35,7 @@ for path in /usr/bin/kelvane /usr/bin/kelvane-legacy /usr/bin/kelvane-inspect \
     grep -qx "$path" "$work/contents" || fail "$path is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libfltk libgl1 libglu1 libegl1 libstdc++6; do
+for library in libfltk1.3 libfltk-gl1.3 libglu1 libegl1 libopengl0 libstdc++6; do
     [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 
@@ -47,7 +47,7 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --reinstall "$deb" >"
 [ "$(dpkg-query -W -f='${Version}' kelvane)" = "${version}-1" ] || fail "kelvane ${version}-1 is not installed"
 # shared-mime-info's trigger has turned the installed types into the database.
 [ -f /usr/share/mime/application/x-ebo.xml ] || fail "the MIME database does not know application/x-ebo"
-grep -q 'pattern="\*.ebo"' /usr/share/mime/globs2 || fail "the MIME database has no *.ebo glob"
+grep -q '^[0-9]*:application/x-ebo:\*\.ebo$' /usr/share/mime/globs2 || fail "the MIME database has no *.ebo glob"
 
 echo "== installed kelvane-inspect"
 samples=/usr/share/kelvane/samples

@@ -16,6 +16,7 @@ PROBE="$BUILD_WIN/platform/win32/kelvane-win32-probe.exe"
 [ -f "$PROBE" ] || skip "$PROBE was not built (scripts/build-windows.sh)"
 command -v unzip >/dev/null || skip "unzip is not installed"
 command -v xwininfo >/dev/null || skip "xwininfo is not installed"
+command -v xprop >/dev/null || skip "xprop is not installed"
 
 echo "== contents of $(basename "$ZIP")"
 folder="kelvane-$VERSION-windows-x64"
@@ -71,6 +72,11 @@ menu_changed() {
     differing=$(pixels_differing "$E2E_TMP/now.png" "$E2E_TMP/menu-bare.png")
     [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -gt 20 ]
 }
+# The window class found the icon under the window title: the icon Wine
+# hands the window manager holds the icon's tile colour, 0xff26344d.
+window_has_icon() {
+    xprop -id "$MAIN" -f _NET_WM_ICON 32c ' $0+\n' _NET_WM_ICON | tr ',' '\n' | grep -qx ' *4280693837'
+}
 quit_viewer() {
     menu_keys Down Up Return   # File > Quit, the last item
     wait_for 10 "kelvane.exe to end" process_gone "$viewer"
@@ -88,6 +94,7 @@ wait_for 10 "the clear colour" pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" 26
 snapshot "$MAIN" "$MENU_ROW" "$E2E_TMP/menu-bare.png" || fail "no screenshot of the menu bar"
 [ "$(convert "$E2E_TMP/menu-bare.png" -format "%[fx:standard_deviation > 0.02]" info:)" = 1 ] ||
     fail "the menu bar shows no labels"
+window_has_icon || fail "the window does not show the program's icon"
 quit_viewer
 
 # With a sample named on the command line: the model is drawn and "<EBO>"

@@ -192,7 +192,7 @@ int resourcesProbe(const char* exe, const char* iconName) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
-        std::printf("FileVersion: %lu.%lu.%lu.%lu\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+        std::printf("FileVersion: %u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
                     HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
     }
     for (const wchar_t* key : {L"ProductName", L"ProductVersion", L"FileDescription", L"OriginalFilename"}) {
