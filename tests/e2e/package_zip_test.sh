@@ -94,7 +94,7 @@ wait_for 10 "the clear colour" pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" 26
 snapshot "$MAIN" "$MENU_ROW" "$E2E_TMP/menu-bare.png" || fail "no screenshot of the menu bar"
 [ "$(convert "$E2E_TMP/menu-bare.png" -format "%[fx:standard_deviation > 0.02]" info:)" = 1 ] ||
     fail "the menu bar shows no labels"
-window_has_icon || fail "the window does not show the program's icon"
+wait_for 10 "the program's icon on the window" window_has_icon
 quit_viewer
 
 # With a sample named on the command line: the model is drawn and "<EBO>"
