@@ -35,7 +35,8 @@ make_prefix
 echo "== resources"
 check_resources() {
     local exe=$1 icon=$2 out
-    out=$(wine "$PROBE" resources "$(echo "Z:$DIR/$exe" | tr / '\\')" "$icon" | tr -d '\r')
+    local path="Z:$DIR/$exe"
+    out=$(wine "$PROBE" resources "${path//\//\\}" "$icon" | tr -d '\r')
     for line in "icon: found" "manifest: found" "ProductName: Kelvane" "ProductVersion: $VERSION" \
         "FileVersion: $VERSION.0" "OriginalFilename: $exe"; do
         grep -qxF "$line" <<<"$out" || fail "$exe: no \"$line\" in what Windows reads:"$'\n'"$out"
