@@ -13,3 +13,4 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON
 cmake --build build-asan --target kelvane_tests
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan -L unit --output-on-failure -j2
 scripts/test-windows.sh
+scripts/test-packages.sh

@@ -24,7 +24,7 @@ public:
         windowClass.style = 0;
         windowClass.lpfnWndProc = &Win32Window::windowProcedure;
         windowClass.hInstance = instance;
-        windowClass.hIcon = LoadIconW(instance, name.c_str());  // none in the program: the default icon shows
+        windowClass.hIcon = LoadIconW(instance, name.c_str());  // the program's icon carries the title as its name
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         windowClass.lpszClassName = name.c_str();

@@ -4,7 +4,10 @@
 //   win32_probe window             a GL window: Help > About, File > Quit
 //   win32_probe bitmap IN OUT.ppm  loadBitmap, written out as a PPM
 //   win32_probe dialog             one open-file dialog; the path on stdout
+//   win32_probe resources EXE NAME what Windows reads from a program file:
+//                                  the icon NAME, the manifest, the version
 #include <windows.h>
+#include <winver.h>
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -27,6 +30,12 @@ MenuBar secondBar() {
              {"<EBO>", {{1010, "00 <Fish & Chips>", true}, {1011, "01 <J\xC3\xA9r\xC3\xB4me>", false},
                         {1052, "Light", true}}},
              {"Help", {{kAbout, "About", false}}}}};
+}
+
+std::wstring toWide(const char* text) {
+    wchar_t buffer[1024] = {};
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, buffer, 1023);
+    return buffer;
 }
 
 std::string utf8(const wchar_t* text) {
@@ -159,6 +168,42 @@ int dialogProbe(Platform& platform, const char* initial) {
     return 0;
 }
 
+// Reads a program file the way Explorer and the window class do: the icon by
+// name, the manifest, and the version strings through the version API.
+int resourcesProbe(const char* exe, const char* iconName) {
+    const std::wstring path = toWide(exe);
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!module) {
+        std::printf("cannot open %s\n", exe);
+        return 2;
+    }
+    HICON icon = static_cast<HICON>(LoadImageW(module, toWide(iconName).c_str(), IMAGE_ICON, 32, 32, 0));
+    std::printf("icon: %s\n", icon ? "found" : "missing");
+    const bool manifest = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr;
+    std::printf("manifest: %s\n", manifest ? "found" : "missing");
+
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::string info(size, '\0');
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data())) {
+        std::printf("version: missing\n");
+        return 1;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        std::printf("FileVersion: %u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    }
+    for (const wchar_t* key : {L"ProductName", L"ProductVersion", L"FileDescription", L"OriginalFilename"}) {
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+        wchar_t* value = nullptr;
+        if (VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) && value)
+            std::printf("%s: %s\n", utf8(key).c_str(), utf8(value).c_str());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +213,7 @@ int main(int argc, char** argv) {
     if (mode == "window") return windowProbe(*platform);
     if (mode == "bitmap" && argc == 4) return bitmapProbe(*platform, argv[2], argv[3]);
     if (mode == "dialog") return dialogProbe(*platform, argc > 2 ? argv[2] : nullptr);
-    std::fprintf(stderr, "usage: win32_probe menu | window | bitmap IN OUT.ppm | dialog [INITIAL]\n");
+    if (mode == "resources" && argc == 4) return resourcesProbe(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: win32_probe menu | window | bitmap IN OUT.ppm | dialog [INITIAL] | resources EXE NAME\n");
     return 2;
 }
