@@ -2,6 +2,7 @@
 #include <FL/Fl.H>
 
 #include "platform/fltk/fltk_bitmap.h"
+#include "platform/frame_allocator.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/fltk/fltk_x11.h"
 
@@ -54,6 +55,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Platform> createNativePlatform() { return std::make_unique<FltkPlatform>(); }
+std::unique_ptr<Platform> createNativePlatform() {
+    setUpAllocatorForFrames();
+    return std::make_unique<FltkPlatform>();
+}
 
 }  // namespace kelvane::platform
