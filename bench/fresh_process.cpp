@@ -1,12 +1,13 @@
 #include "bench/fresh_process.h"
 
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
+#include <string>
 
 extern char** environ;
 
@@ -42,11 +43,9 @@ FreshRun runFresh(const std::vector<std::string>& arguments) {
     }
     close(pipeEnds[0]);
     int status = 0;
-    rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    run.peakResidentKiB = usage.ru_maxrss;
     return run;
 }
 
@@ -54,6 +53,14 @@ double processCpuMs() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+long peakResidentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
 }
 
 }  // namespace kelvane::bench

@@ -11,8 +11,7 @@ namespace kelvane::bench {
 
 struct FreshRun {
     bool ok = false;          // started and exited with status 0
-    std::string output;       // what it wrote to standard output
-    long peakResidentKiB = 0; // its peak resident memory
+    std::string output;  // what it wrote to standard output
 };
 
 // Runs /proc/self/exe with `arguments` and waits for it.
@@ -20,5 +19,10 @@ FreshRun runFresh(const std::vector<std::string>& arguments);
 
 // CPU time of the whole process (all its threads), in milliseconds.
 double processCpuMs();
+
+// This process's peak resident memory in KiB (VmHWM). Taken by the process
+// itself: the kernel's figure for a child that was spawned counts the
+// parent's memory from before the program was started.
+long peakResidentKiB();
 
 }  // namespace kelvane::bench

@@ -141,8 +141,8 @@ void warm(benchmark::State& state, bool model) {
 }
 
 // The child's side: one load (or read) in a process that has just started,
-// printed as "<CPU ms> <bytes the stores keep>". The stores are made first,
-// as in the viewer.
+// printed as "<CPU ms> <bytes the stores keep> <peak resident KiB>". The
+// stores are made first, as in the viewer.
 int freshLoad(const std::string& what, const fs::path& path) {
     platform::setUpAllocatorForFrames();
     Scene scene;
@@ -159,7 +159,8 @@ int freshLoad(const std::string& what, const fs::path& path) {
         textures.loadArchive(path);
         kept = keptBytes(textures);
     }
-    std::printf("%f %zu\n", bench::processCpuMs() - start, kept);
+    const double ms = bench::processCpuMs() - start;
+    std::printf("%f %zu %ld\n", ms, kept, bench::peakResidentKiB());
     return 0;
 }
 
@@ -172,9 +173,10 @@ void freshProcess(benchmark::State& state, bool model) {
     const auto run = [&](const std::string& what, double& ms, long& peak) {
         const auto child = bench::runFresh({"--fresh-load", what, path.string()});
         double childMs = 0;
-        std::istringstream(child.output) >> childMs >> kept;
+        long childPeak = 0;
+        std::istringstream(child.output) >> childMs >> kept >> childPeak;
         ms += childMs;
-        peak = std::max(peak, child.peakResidentKiB);
+        peak = std::max(peak, childPeak);
         return child.ok;
     };
     for (auto _ : state) {

@@ -21,8 +21,10 @@ FileBytes::FileBytes(std::size_t capacity) : capacity_(capacity) {
         const std::size_t length = (capacity + kHugePage - 1) / kHugePage * kHugePage;
         void* p = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p != MAP_FAILED) {
-            // Only advice: without huge pages the memory works the same.
-            madvise(p, length, MADV_HUGEPAGE);
+            // Only advice: without huge pages the memory works the same. The
+            // tail past the last whole 2 MiB keeps small pages, so no more
+            // memory is touched than the file fills.
+            madvise(p, capacity / kHugePage * kHugePage, MADV_HUGEPAGE);
             data_ = static_cast<std::uint8_t*>(p);
             mapped_ = length;
             return;
