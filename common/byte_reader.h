@@ -3,9 +3,9 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <iosfwd>
-#include <cstring>
 #include <optional>
 #include <span>
 #include <type_traits>
@@ -49,9 +49,9 @@ public:
                                                        const char* field);
 
     // Fills `out` from the little-endian array at offset after one check of
-    // the whole array (none for an empty one). T is a number, or a record of numbers that all have
-    // T's alignment as their size (Vec3f: three floats). A failed check
-    // leaves `out` as it was.
+    // the whole array (none for an empty one). T is a number, or a record of
+    // numbers that all have T's alignment as their size (three floats, say).
+    // A failed check leaves `out` as it was.
     template <typename T>
     bool readArray(std::int64_t offset, std::span<T> out, const char* field);
 

@@ -2,9 +2,9 @@
 #include <FL/Fl.H>
 
 #include "platform/fltk/fltk_bitmap.h"
-#include "platform/frame_allocator.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/fltk/fltk_x11.h"
+#include "platform/frame_allocator.h"
 
 namespace kelvane::platform {
 
