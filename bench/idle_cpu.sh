@@ -21,7 +21,7 @@ done
 
 work=$(mktemp -d)
 viewer=""
-# shellcheck source=../tests/e2e/x11_session.sh
+# shellcheck source=tests/e2e/x11_session.sh
 source "$root/tests/e2e/x11_session.sh"
 cleanup() {
     [ -n "$viewer" ] && kill "$viewer" 2>/dev/null && wait "$viewer" 2>/dev/null
