@@ -14,6 +14,37 @@ std::string ReadProblem::describe() const {
     return text;
 }
 
+// One sized read into memory of the file's size; whatever lies beyond that
+// size (a file that grew, or one that reports no size) is read to its end
+// in the old way. Nothing when a read fails.
+std::optional<ByteReader> ByteReader::readWhole(std::ifstream& in) {
+    in.seekg(0, std::ios::end);
+    std::streamoff end = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (!in || end < 0) {
+        in.clear();
+        in.seekg(0, std::ios::beg);
+        end = 0;
+    }
+    const auto expected = static_cast<std::size_t>(end);
+    FileBytes bytes(expected);
+    if (expected > 0) in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(expected));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (in.bad()) return std::nullopt;
+    // A file that shrank ends early; one that grew (or reports no size)
+    // has more to read.
+    in.clear();
+    if (got < expected || in.peek() == std::ifstream::traits_type::eof()) {
+        if (in.bad()) return std::nullopt;
+        return ByteReader(std::move(bytes), got);
+    }
+    // The stream buffer throws on a read error instead of ending the input.
+    std::vector<std::uint8_t> all(bytes.data(), bytes.data() + got);
+    all.insert(all.end(), std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return ByteReader(std::move(all));
+}
+
 std::optional<ByteReader> ByteReader::open(const std::filesystem::path& path, ProblemSink problem) {
     // A folder opens as a stream on Linux but cannot be read; treat it as a
     // file that cannot be opened, as Windows does.
@@ -25,9 +56,7 @@ std::optional<ByteReader> ByteReader::open(const std::filesystem::path& path, Pr
         return std::nullopt;
     }
     try {
-        // The stream buffer throws on a read error instead of ending the input.
-        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.bad()) return ByteReader(std::move(bytes));
+        if (auto reader = readWhole(in)) return reader;
     } catch (const std::ios_base::failure&) {
     }
     reportProblem(problem, {0, "", "cannot read file"});

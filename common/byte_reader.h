@@ -1,12 +1,18 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <span>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "common/file_bytes.h"
 #include "common/read_problem.h"
 
 namespace kelvane {
@@ -17,7 +23,7 @@ namespace kelvane {
 class ByteReader {
 public:
     ByteReader() = default;
-    explicit ByteReader(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    explicit ByteReader(std::vector<std::uint8_t> bytes) : owned_(std::move(bytes)), bytes_(owned_) {}
 
     // Reads the whole file. Returns nothing (and records why) if it cannot
     // be opened or read.
@@ -42,16 +48,47 @@ public:
     std::optional<std::span<const std::uint8_t>> span(std::int64_t offset, std::int64_t length,
                                                        const char* field);
 
+    // Fills `out` from the little-endian array at offset after one check of
+    // the whole array (none for an empty one). T is a number, or a record of
+    // numbers that all have T's alignment as their size (three floats, say).
+    // A failed check leaves `out` as it was.
+    template <typename T>
+    bool readArray(std::int64_t offset, std::span<T> out, const char* field);
+
     // The first failed read, if any.
     const std::optional<ReadProblem>& problem() const { return problem_; }
     // Records a problem found by the caller (a bad value rather than a short read).
     void fail(std::int64_t offset, const char* field, std::string what);
 
 private:
+    static std::optional<ByteReader> readWhole(std::ifstream& in);
+    ByteReader(FileBytes bytes, std::size_t size) : read_(std::move(bytes)), bytes_(read_.data(), size) {}
+
     const std::uint8_t* at(std::int64_t offset, std::int64_t length, const char* field);
 
-    std::vector<std::uint8_t> bytes_;
+    // One of the two owns the bytes that bytes_ views; moving either keeps
+    // the bytes where they are.
+    std::vector<std::uint8_t> owned_;
+    FileBytes read_;
+    std::span<const std::uint8_t> bytes_;
     std::optional<ReadProblem> problem_;
 };
+
+template <typename T>
+bool ByteReader::readArray(std::int64_t offset, std::span<T> out, const char* field) {
+    static_assert(std::is_trivially_copyable_v<T> && sizeof(T) % alignof(T) == 0);
+    constexpr std::size_t word = alignof(T);
+    static_assert(word == 1 || word == 2 || word == 4 || word == 8);
+    if (out.empty()) return true;
+    const std::uint8_t* p = at(offset, static_cast<std::int64_t>(out.size_bytes()), field);
+    if (!p) return false;
+    std::memcpy(out.data(), p, out.size_bytes());
+    if constexpr (std::endian::native == std::endian::big && word > 1) {
+        auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());
+        for (std::size_t i = 0; i < out.size_bytes(); i += word)
+            for (std::size_t a = i, b = i + word - 1; a < b; ++a, --b) std::swap(bytes[a], bytes[b]);
+    }
+    return true;
+}
 
 }  // namespace kelvane

@@ -18,29 +18,27 @@ std::int64_t elementsInFile(ByteReader& file, std::int64_t dataOffset, std::int3
     return available;
 }
 
-std::vector<Vec3f> readVec3Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
-    std::vector<Vec3f> out(static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::int64_t at = offset + 12 * i;
-        out[i] = {file.f32le(at, "vertex").value_or(0), file.f32le(at + 4, "vertex").value_or(0),
-                  file.f32le(at + 8, "vertex").value_or(0)};
-    }
+namespace {
+// The count comes from elementsInFile, so the one check of the whole array
+// passes; were it to fail, the elements stay zero, as single reads left them.
+template <typename T>
+std::vector<T> readArrayOf(ByteReader& file, std::int64_t offset, std::int64_t count, const char* field) {
+    std::vector<T> out(static_cast<std::size_t>(count));
+    file.readArray(offset, std::span<T>(out), field);
     return out;
+}
+}  // namespace
+
+std::vector<Vec3f> readVec3Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
+    return readArrayOf<Vec3f>(file, offset, count, "vertex");
 }
 
 std::vector<Vec2f> readVec2Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
-    std::vector<Vec2f> out(static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i) {
-        const std::int64_t at = offset + 8 * i;
-        out[i] = {file.f32le(at, "texture coordinate").value_or(0), file.f32le(at + 4, "texture coordinate").value_or(0)};
-    }
-    return out;
+    return readArrayOf<Vec2f>(file, offset, count, "texture coordinate");
 }
 
 std::vector<std::uint16_t> readU16Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
-    std::vector<std::uint16_t> out(static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i) out[i] = file.u16le(offset + 2 * i, "index").value_or(0);
-    return out;
+    return readArrayOf<std::uint16_t>(file, offset, count, "index");
 }
 
 void updateBounds(Scene& scene, int slot, const std::vector<Vec3f>& positions) {

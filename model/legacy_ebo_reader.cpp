@@ -30,11 +30,11 @@ void readTriangles(Scene& scene, ByteReader& file, int s, std::int64_t data, std
     const std::int64_t entries = declared <= 0 ? 0 : elementsInFile(file, data, byteSize, 2, "strip");
     const std::vector<std::uint16_t> strip = readU16Array(file, data, entries);
     scene.indexCount[s] = declared <= 0 ? declared - 2 : static_cast<std::int32_t>(entries) - 2;
-    std::vector<std::uint16_t> triangles;
-    if (entries >= 3) {
-        triangles.reserve(static_cast<std::size_t>(3 * (entries - 2)));
-        for (std::size_t t = 0; t + 2 < strip.size(); ++t)
-            triangles.insert(triangles.end(), {strip[t], strip[t + 1], strip[t + 2]});
+    std::vector<std::uint16_t> triangles(entries >= 3 ? static_cast<std::size_t>(3 * (entries - 2)) : 0);
+    for (std::size_t t = 0; t + 2 < strip.size(); ++t) {
+        triangles[3 * t] = strip[t];
+        triangles[3 * t + 1] = strip[t + 1];
+        triangles[3 * t + 2] = strip[t + 2];
     }
     scene.indices[s] = std::move(triangles);
     scene.hasIndices[s] = 1;

@@ -4,6 +4,7 @@
 #include "platform/fltk/fltk_bitmap.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/fltk/fltk_x11.h"
+#include "platform/frame_allocator.h"
 
 namespace kelvane::platform {
 
@@ -54,6 +55,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Platform> createNativePlatform() { return std::make_unique<FltkPlatform>(); }
+std::unique_ptr<Platform> createNativePlatform() {
+    setUpAllocatorForFrames();
+    return std::make_unique<FltkPlatform>();
+}
 
 }  // namespace kelvane::platform

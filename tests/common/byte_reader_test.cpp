@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <fstream>
+
 #include "tests/support/temp_dir.h"
 
 namespace kelvane {
@@ -40,6 +43,49 @@ TEST(ByteReader, RangeChecksDoNotOverflow) {
     EXPECT_FALSE(r.span(4, 13, "data"));
     ASSERT_TRUE(r.span(4, 12, "data"));
     EXPECT_EQ(r.span(4, 12, "data")->size(), 12u);
+}
+
+// An array is read whole after one check or not at all: one that ends at the
+// file's end is read, one that needs a byte more fails at its start and
+// leaves its output as it was; an empty one reads nothing, even past the end.
+TEST(ByteReader, ArraysAreReadWholeOrNotAtAll) {
+    ByteReader r({0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0, 0xFF});
+    struct Pair {
+        float a, b;
+    };
+    std::array<Pair, 1> pair{};
+    ASSERT_TRUE(r.readArray(4, std::span<Pair>(pair), "pair"));
+    EXPECT_EQ(pair[0].a, 1.0f);
+    EXPECT_EQ(pair[0].b, -2.0f);
+    std::array<std::uint16_t, 2> shorts{};
+    ASSERT_TRUE(r.readArray(0, std::span<std::uint16_t>(shorts), "index"));
+    EXPECT_EQ(shorts, (std::array<std::uint16_t, 2>{1, 2}));
+    EXPECT_TRUE(r.readArray(99, std::span<std::uint16_t>(), "index"));
+    EXPECT_FALSE(r.problem());
+
+    std::array<std::uint16_t, 1> last{7};
+    EXPECT_TRUE(r.readArray(11, std::span<std::uint16_t>(last), "index"));
+    EXPECT_EQ(last[0], 0xFFC0);
+    EXPECT_FALSE(r.readArray(12, std::span<std::uint16_t>(last), "index"));
+    EXPECT_EQ(last[0], 0xFFC0);
+    ASSERT_TRUE(r.problem());
+    EXPECT_EQ(r.problem()->offset, 12u);
+    EXPECT_EQ(r.problem()->field, "index");
+}
+
+// A file of several megabytes, read in one go into memory of its own, reads
+// back byte for byte and no further.
+TEST(ByteReader, OpensLargeFilesWhole) {
+    test::TempDir dir;
+    std::vector<std::uint8_t> bytes((5u << 20) + 3);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+    std::ofstream(dir / "large.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    auto r = ByteReader::open(dir / "large.bin", nullptr);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->size(), bytes.size());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), r->bytes().begin()));
+    EXPECT_FALSE(r->u8(static_cast<std::int64_t>(bytes.size()), "end"));
 }
 
 // A folder (which Linux lets a stream open) and a missing file both read as

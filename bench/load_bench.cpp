@@ -1,0 +1,216 @@
+// Loading the largest legal files against reading the same bytes into a new
+// buffer: an EBO of 20 objects of 65,535 vertices (positions, normals,
+// texture coordinates, a strip over all of them) and an FSH archive of 19
+// DXT3 images of 2048 x 2048, both written by the project's own writers.
+//
+// `warm` times loads and plain reads in turn in this process, which sets up
+// its allocator at start as the viewers do. `fresh_process` starts the
+// program again for each load or read, so the figure is that of a first
+// load, and takes the process's peak resident memory: the load's extra peak
+// over an idle process with the same stores, against the file's size plus
+// what the stores keep. Times are CPU time.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/fresh_process.h"
+#include "model/ebo_reader.h"
+#include "platform/frame_allocator.h"
+#include "tests/builders/ebo_builder.h"
+#include "tests/builders/file_writer.h"
+#include "tests/builders/fsh_builder.h"
+#include "textures/texture_store.h"
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kObjects = 20;
+constexpr int kVertices = 65535;
+constexpr int kImages = 19;
+constexpr std::uint32_t kSide = 2048;
+constexpr double kMiB = 1024.0 * 1024.0;
+
+test::EboObject largestObject(int k) {
+    test::EboObject object;
+    object.name = "object" + std::to_string(k);
+    object.positions.resize(kVertices);
+    object.normals.emplace(kVertices);
+    object.texCoords.resize(kVertices);
+    object.strip.resize(kVertices);
+    for (int i = 0; i < kVertices; ++i) {
+        const float x = static_cast<float>(i % 256), y = static_cast<float>(i / 256);
+        object.positions[i] = {x + k, y, 0.01f * x * y};
+        (*object.normals)[i] = {0, 0, 1};
+        object.texCoords[i] = {x / 255, y / 255};
+        object.strip[i] = static_cast<std::uint16_t>(i);
+    }
+    return object;
+}
+
+// The two files, written once into a folder of their own that goes when
+// the program ends.
+struct LargestFiles {
+    fs::path folder = fs::temp_directory_path() / ("kelvane_load_bench_" + std::to_string(getpid()));
+    fs::path ebo = folder / "largest.ebo";
+    fs::path fsh = folder / "largest.fsh";
+
+    LargestFiles() {
+        fs::create_directories(folder);
+        std::vector<test::EboObject> objects;
+        for (int k = 0; k < kObjects; ++k) objects.push_back(largestObject(k));
+        test::writeFile(ebo, test::makeEbo(objects, Generation::Current));
+        test::FshArchive archive;
+        for (int i = 0; i < kImages; ++i) {
+            test::FshImage image{"image" + std::to_string(i), static_cast<std::uint16_t>(kFormatDxt3), kSide, kSide,
+                                 std::vector<std::uint8_t>(static_cast<std::size_t>(kSide) * kSide,
+                                                           static_cast<std::uint8_t>(i * 13 + 1)),
+                                 {}, {}};
+            archive.images.push_back(std::move(image));
+        }
+        test::writeFile(fsh, test::buildFsh(archive));
+    }
+    ~LargestFiles() {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    const fs::path& path(bool model) const { return model ? ebo : fsh; }
+};
+
+const LargestFiles& largestFiles() {
+    static const LargestFiles files;
+    return files;
+}
+
+// Reading the same bytes into a new buffer: the least a load can do.
+std::vector<std::uint8_t> readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(fs::file_size(path)));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+// Bytes of file data the stores keep after a load.
+std::size_t keptBytes(const Scene& scene) {
+    std::size_t total = 0;
+    for (int s = 0; s < kSceneSlots; ++s)
+        total += scene.positions[s].size() * sizeof(Vec3f) + scene.normals[s].size() * sizeof(Vec3f) +
+                 scene.texCoords[s].size() * sizeof(Vec2f) + scene.indices[s].size() * sizeof(std::uint16_t);
+    return total;
+}
+std::size_t keptBytes(const TextureStore& store) {
+    std::size_t total = 0;
+    for (const auto& data : store.imageData) total += data.size();
+    return total;
+}
+
+void warm(benchmark::State& state, bool model) {
+    const fs::path& path = largestFiles().path(model);
+    Scene scene;
+    TextureStore textures(Generation::Current);
+    double readMs = 0, loadMs = 0;
+    for (auto _ : state) {
+        double start = bench::processCpuMs();
+        {
+            const auto bytes = readBytes(path);
+            benchmark::DoNotOptimize(bytes.data());
+        }
+        readMs += bench::processCpuMs() - start;
+        start = bench::processCpuMs();
+        if (model)
+            loadEbo(scene, path);
+        else
+            textures.loadArchive(path);
+        loadMs += bench::processCpuMs() - start;
+    }
+    if (model ? scene.objectCount != kObjects : textures.slotCount != kImages) state.SkipWithError("load failed");
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["read_ms"] = readMs / n;
+    state.counters["load_ms"] = loadMs / n;
+    state.counters["load_per_read"] = loadMs / readMs;
+}
+
+// The child's side: one load (or read) in a process that has just started,
+// printed as "<CPU ms> <bytes the stores keep> <peak resident KiB>". The
+// stores are made first, as in the viewer.
+int freshLoad(const std::string& what, const fs::path& path) {
+    platform::setUpAllocatorForFrames();
+    Scene scene;
+    TextureStore textures(Generation::Current);
+    const double start = bench::processCpuMs();
+    std::size_t kept = 0;
+    if (what == "read") {
+        const auto bytes = readBytes(path);
+        benchmark::DoNotOptimize(bytes.data());
+    } else if (what == "ebo") {
+        loadEbo(scene, path);
+        kept = keptBytes(scene);
+    } else if (what == "fsh") {
+        textures.loadArchive(path);
+        kept = keptBytes(textures);
+    }
+    const double ms = bench::processCpuMs() - start;
+    std::printf("%f %zu %ld\n", ms, kept, bench::peakResidentKiB());
+    return 0;
+}
+
+void freshProcess(benchmark::State& state, bool model) {
+    const fs::path& path = largestFiles().path(model);
+    const std::string kind = model ? "ebo" : "fsh";
+    double readMs = 0, loadMs = 0;
+    long idlePeak = 0, readPeak = 0, loadPeak = 0;
+    std::size_t kept = 0;
+    const auto run = [&](const std::string& what, double& ms, long& peak) {
+        const auto child = bench::runFresh({"--fresh-load", what, path.string()});
+        double childMs = 0;
+        long childPeak = 0;
+        std::istringstream(child.output) >> childMs >> kept >> childPeak;
+        ms += childMs;
+        peak = std::max(peak, childPeak);
+        return child.ok;
+    };
+    for (auto _ : state) {
+        double ignored = 0;
+        if (!run("none", ignored, idlePeak) || !run("read", readMs, readPeak) || !run(kind, loadMs, loadPeak)) {
+            state.SkipWithError("the fresh process failed");
+            return;
+        }
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["read_ms"] = readMs / n;
+    state.counters["load_ms"] = loadMs / n;
+    state.counters["load_per_read"] = loadMs / readMs;
+    state.counters["file_MiB"] = static_cast<double>(fs::file_size(path)) / kMiB;
+    state.counters["kept_MiB"] = static_cast<double>(kept) / kMiB;
+    state.counters["read_peak_MiB"] = static_cast<double>(readPeak - idlePeak) / 1024;
+    state.counters["load_peak_MiB"] = static_cast<double>(loadPeak - idlePeak) / 1024;
+}
+
+BENCHMARK_CAPTURE(warm, largest_ebo, true)->Unit(benchmark::kMillisecond)->Iterations(10)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(warm, largest_fsh, false)->Unit(benchmark::kMillisecond)->Iterations(10)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(freshProcess, largest_ebo, true)->Unit(benchmark::kMillisecond)->Iterations(5)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(freshProcess, largest_fsh, false)->Unit(benchmark::kMillisecond)->Iterations(5)->MeasureProcessCPUTime();
+
+}  // namespace
+}  // namespace kelvane
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--fresh-load") == 0) return kelvane::freshLoad(argv[2], argv[3]);
+    // As the viewers do, before anything else.
+    kelvane::platform::setUpAllocatorForFrames();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
