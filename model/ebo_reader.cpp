@@ -79,7 +79,8 @@ void placeArray(Scene& scene, ByteReader& file, const ArrayRecord& record) {
         scene.indices[s] = readU16Array(file, data, elementsInFile(file, data, record.byteSize, 2, "indices"));
         // A negative size keeps its signed count, as the earlier generation's
         // reader does; drawing takes no index from a count below 1.
-        scene.indexCount[s] = record.byteSize < 0 ? record.byteSize / 2 : static_cast<std::int32_t>(scene.indices[s].size());
+        scene.indexCount[s] =
+            record.byteSize < 0 ? record.byteSize / 2 : static_cast<std::int32_t>(scene.indices[s].size());
         scene.hasIndices[s] = 1;
     }
     if (scene.hasPositions[s] && scene.hasTexCoords[s] && scene.hasIndices[s]) scene.objectCount = s + 1;
