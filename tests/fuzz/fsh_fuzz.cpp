@@ -42,10 +42,16 @@ void checkEverySlot(TextureStore& s, std::size_t fileSize) {
     }
 }
 
-// The reader takes a path: each input goes through one file of this process.
+// The reader takes a path: each input goes through one file of this
+// process, in memory (/dev/shm) where the system has it, since a disk file
+// rewritten a million times costs more than the reading.
 const std::filesystem::path& inputFile() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("kelvane-fsh-fuzz-" + std::to_string(getpid()) + ".fsh");
+    static const std::filesystem::path path = [] {
+        std::error_code ec;
+        const std::filesystem::path folder =
+            std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : std::filesystem::temp_directory_path();
+        return folder / ("kelvane-fsh-fuzz-" + std::to_string(getpid()) + ".fsh");
+    }();
     return path;
 }
 
