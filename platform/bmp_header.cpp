@@ -130,9 +130,13 @@ std::optional<std::string> readLayout(ByteReader& file, BmpLayout& l) {
     const std::int64_t tableEnd = tableStart + tableEntries * l.paletteEntrySize;
     if (tableEnd > static_cast<std::int64_t>(file.size()))
         return "colour table of " + number(tableEntries) + " entries runs past the end of the file";
-    if (l.pixelOffset < tableEnd)
+    // Above 8 bits the table only suggests colours and nothing reads it, so
+    // some writers count a table they never wrote; the pixels may start
+    // inside it.
+    const std::int64_t pixelsFrom = l.bitsPerPixel <= 8 ? tableEnd : tableStart;
+    if (l.pixelOffset < pixelsFrom)
         return "pixel data offset " + number(l.pixelOffset) + " lies inside the headers and colour table (they end at " +
-               number(tableEnd) + ")";
+               number(pixelsFrom) + ")";
 
     const std::int64_t rowBytes = (l.width * l.bitsPerPixel + 7) / 8;
     l.stride = (l.width * l.bitsPerPixel + 31) / 32 * 4;

@@ -37,6 +37,9 @@ HBITMAP paddedSection(ByteReader& file, const BmpLayout& layout) {
     // Info header, masks and colour table, kept 4-byte aligned for GDI.
     std::vector<std::uint32_t> info((static_cast<std::size_t>(layout.pixelOffset) - 14 + 3) / 4);
     std::memcpy(info.data(), bytes.data() + 14, static_cast<std::size_t>(layout.pixelOffset) - 14);
+    // Above 8 bits a counted table may reach into the pixels: GDI gets none.
+    if (layout.bitsPerPixel > 8 && layout.infoHeaderSize >= sizeof(BITMAPINFOHEADER))
+        reinterpret_cast<BITMAPINFOHEADER*>(info.data())->biClrUsed = 0;
     void* bits = nullptr;
     MemoryDc dc;
     HBITMAP section = CreateDIBSection(dc.handle, reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS,
