@@ -70,7 +70,7 @@ TEST(BmpDecoder, EveryDepthAndOrientationDecodesToItsColours) {
         {"24-bit, last row without its padding",
          {.width = 1, .height = 2, .rows = {{1, 2, 3}, {4, 5, 6}}, .padLastRow = false}, {0x060504, 0x030201}},
         {"24-bit, counting a colour table it never wrote",
-         {.width = 1, .height = 1, .coloursUsed = 2, .rows = {{1, 2, 3}}}, {0x030201}},
+         {.width = 2, .height = 1, .coloursUsed = 2, .rows = {{1, 2, 3, 4, 5, 6}}}, {0x030201, 0x060504}},
         {"32-bit, alpha ignored", {.width = 1, .height = 1, .bitsPerPixel = 32, .rows = {{1, 2, 3, 0x80}}}, {0x030201}},
         {"32-bit bit fields in a 124-byte header",
          {.infoHeaderSize = 124, .width = 1, .height = 1, .bitsPerPixel = 32, .compression = 3,
