@@ -62,7 +62,8 @@ std::vector<std::uint8_t> canonicalBmp(ByteReader& file, const BmpLayout& l) {
     }
     const std::size_t available = bytes.size() - static_cast<std::size_t>(l.pixelOffset);
     const std::size_t copied = available < pixelBytes ? available : pixelBytes;
-    out.insert(out.end(), bytes.begin() + l.pixelOffset, bytes.begin() + l.pixelOffset + static_cast<std::ptrdiff_t>(copied));
+    const auto pixels = bytes.begin() + l.pixelOffset;
+    out.insert(out.end(), pixels, pixels + static_cast<std::ptrdiff_t>(copied));
     out.resize(pixelOffset + pixelBytes, 0);  // the last row's missing padding
     return out;
 }

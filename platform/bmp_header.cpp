@@ -26,7 +26,8 @@ bool knownDepth(std::uint32_t bits, bool core) {
 // set bits inside the pixel.
 std::optional<std::string> maskFault(std::uint32_t mask, std::uint32_t bitsPerPixel) {
     if (mask == 0) return "is empty";
-    if (bitsPerPixel < 32 && (mask >> bitsPerPixel) != 0) return "lies outside the " + number(bitsPerPixel) + "-bit pixel";
+    if (bitsPerPixel < 32 && (mask >> bitsPerPixel) != 0)
+        return "lies outside the " + number(bitsPerPixel) + "-bit pixel";
     const std::uint32_t run = mask >> std::countr_zero(mask);
     if ((run & (run + 1)) != 0) return "is not one run of bits";
     if (std::popcount(mask) > 8) return "is wider than 8 bits";
@@ -135,8 +136,8 @@ std::optional<std::string> readLayout(ByteReader& file, BmpLayout& l) {
     // inside it.
     const std::int64_t pixelsFrom = l.bitsPerPixel <= 8 ? tableEnd : tableStart;
     if (l.pixelOffset < pixelsFrom)
-        return "pixel data offset " + number(l.pixelOffset) + " lies inside the headers and colour table (they end at " +
-               number(pixelsFrom) + ")";
+        return "pixel data offset " + number(l.pixelOffset) +
+               " lies inside the headers and colour table (they end at " + number(pixelsFrom) + ")";
 
     const std::int64_t rowBytes = (l.width * l.bitsPerPixel + 7) / 8;
     l.stride = (l.width * l.bitsPerPixel + 31) / 32 * 4;

@@ -63,7 +63,8 @@ std::filesystem::path withDefaultExtension(const std::filesystem::path& chosen, 
     std::string extension = defaultExtension;
     while (!extension.empty() && (extension.front() == '*' || extension.front() == '.')) extension.erase(0, 1);
     std::error_code ec;
-    if (extension.empty() || chosen.has_extension() || !chosen.has_filename() || std::filesystem::is_directory(chosen, ec))
+    if (extension.empty() || chosen.has_extension() || !chosen.has_filename() ||
+        std::filesystem::is_directory(chosen, ec))
         return chosen;
     std::string lower = extension;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -47,7 +47,8 @@ HBITMAP paddedSection(ByteReader& file, const BmpLayout& layout) {
     // The section starts zeroed, so the missing padding reads as 0; the
     // file holds less than the section, as the check found.
     if (section && bits)
-        std::memcpy(bits, bytes.data() + layout.pixelOffset, bytes.size() - static_cast<std::size_t>(layout.pixelOffset));
+        std::memcpy(bits, bytes.data() + layout.pixelOffset,
+                    bytes.size() - static_cast<std::size_t>(layout.pixelOffset));
     return section;
 }
 }  // namespace
