@@ -1,7 +1,9 @@
 #include "common/byte_reader.h"
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <fstream>
 #include <iterator>
 
@@ -13,6 +15,19 @@ std::string ReadProblem::describe() const {
     text += " (offset " + std::to_string(offset) + ")";
     return text;
 }
+
+namespace {
+// Why a file could not be opened, in the words of the file system.
+std::string whyNotOpened(const std::filesystem::path& path, int openError) {
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (type == std::filesystem::file_type::not_found) return "cannot open file: no such file";
+    if (type == std::filesystem::file_type::directory) return "cannot open file: it is a folder";
+    if (openError == EACCES || openError == EPERM) return "cannot open file: permission denied";
+    if (openError != 0) return "cannot open file: " + std::generic_category().message(openError);
+    return "cannot open file";
+}
+}  // namespace
 
 // One sized read into memory of the file's size; whatever lies beyond that
 // size (a file that grew, or one that reports no size) is read to its end
@@ -50,9 +65,10 @@ std::optional<ByteReader> ByteReader::open(const std::filesystem::path& path, Pr
     // file that cannot be opened, as Windows does.
     std::error_code error;
     std::ifstream in;
+    errno = 0;
     if (!std::filesystem::is_directory(path, error)) in.open(path, std::ios::binary);
     if (!in.is_open()) {
-        reportProblem(problem, {0, "", "cannot open file"});
+        reportProblem(problem, {0, "", whyNotOpened(path, errno)});
         return std::nullopt;
     }
     try {

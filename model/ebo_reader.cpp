@@ -77,7 +77,10 @@ void placeArray(Scene& scene, ByteReader& file, const ArrayRecord& record) {
         readTexCoords(scene, s, file, data, record.byteSize);
     } else if (record.stride == 2 && !scene.hasIndices[s]) {
         scene.indices[s] = readU16Array(file, data, elementsInFile(file, data, record.byteSize, 2, "indices"));
-        scene.indexCount[s] = static_cast<std::int32_t>(scene.indices[s].size());
+        // A negative size keeps its signed count, as the earlier generation's
+        // reader does; drawing takes no index from a count below 1.
+        scene.indexCount[s] =
+            record.byteSize < 0 ? record.byteSize / 2 : static_cast<std::int32_t>(scene.indices[s].size());
         scene.hasIndices[s] = 1;
     }
     if (scene.hasPositions[s] && scene.hasTexCoords[s] && scene.hasIndices[s]) scene.objectCount = s + 1;

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils xclip imagemagick
   g++-mingw-w64-x86-64-posix wine wine64
   dpkg-dev unzip shared-mime-info
+  clang libclang-rt-14-dev
 )
 
 missing=()

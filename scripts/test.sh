@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up this machine and runs every test: unit and end-to-end tests of the
 # Linux build, the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, a short run of every fuzz target, and the
+# Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,5 +13,8 @@ echo "== Unit tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON -DKELVANE_BENCH=OFF >/dev/null
 cmake --build build-asan --target kelvane_tests
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan -L unit --output-on-failure -j2
+
+echo "== Fuzz targets, a short run each =="
+scripts/fuzz.sh 20000
 scripts/test-windows.sh
 scripts/test-packages.sh

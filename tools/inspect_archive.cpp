@@ -13,6 +13,7 @@
 #include "textures/texture_store.h"
 #include "tools/inspect_commands.h"
 #include "tools/image_writer.h"
+#include "tools/inspect_output.h"
 
 namespace kelvane::inspect {
 namespace {
@@ -21,11 +22,6 @@ namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 Generation generationOf(bool legacy) { return legacy ? Generation::Legacy : Generation::Current; }
-
-std::string pathText(const fs::path& path) {
-    const auto text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 // One line, as `model` prints it: what is wrong and where.
 Json problemJson(const std::optional<ReadProblem>& problem) {
@@ -53,7 +49,7 @@ int runArchive(bool legacy, const std::vector<std::string>& files) {
     bool anyProblem = false;
     for (const auto& file : files) {
         std::optional<ReadProblem> problem;
-        store.loadArchive(fs::path(file), &problem);
+        store.loadArchive(pathFromUtf8(file), &problem);
         anyProblem = anyProblem || problem.has_value();
         loads.push_back(Json{{"path", file}, {"problem", problemJson(problem)}});
     }
@@ -108,7 +104,7 @@ bool endsWith(std::string text, const std::string& suffix) {
 int runDecode(bool legacy, const std::string& file, std::uint32_t slot, const std::string& output) {
     TextureStore store(generationOf(legacy));
     std::optional<ReadProblem> problem;
-    store.loadArchive(fs::path(file), &problem);
+    store.loadArchive(pathFromUtf8(file), &problem);
     warn(file, problem);
     if (const auto why = showSlot(store, slot)) {
         std::cerr << "kelvane-inspect: " << file << ": " << *why << "\n";
@@ -121,8 +117,8 @@ int runDecode(bool legacy, const std::string& file, std::uint32_t slot, const st
                   << image.height << "); a PNG needs at least one pixel\n";
         return 1;
     }
-    const bool written = png ? writePng(fs::path(output), image.width, image.height, image.pixels)
-                             : writeRaw(fs::path(output), image);
+    const bool written = png ? writePng(pathFromUtf8(output), image.width, image.height, image.pixels)
+                             : writeRaw(pathFromUtf8(output), image);
     if (!written) {
         std::cerr << "kelvane-inspect: cannot write " << output << "\n";
         return 1;
@@ -149,10 +145,10 @@ std::string fileNameOf(std::uint32_t slot, const std::string& name) {
 int runExport(bool legacy, const std::string& file, const std::string& dir) {
     TextureStore store(generationOf(legacy));
     std::optional<ReadProblem> problem;
-    store.loadArchive(fs::path(file), &problem);
+    store.loadArchive(pathFromUtf8(file), &problem);
     warn(file, problem);
     std::error_code error;
-    fs::create_directories(fs::path(dir), error);
+    fs::create_directories(pathFromUtf8(dir), error);
     if (error) {
         std::cerr << "kelvane-inspect: cannot create " << dir << ": " << error.message() << "\n";
         return 1;
@@ -161,13 +157,13 @@ int runExport(bool legacy, const std::string& file, const std::string& dir) {
     for (std::uint32_t slot = 0; slot < store.slotCount; ++slot) {
         const auto why = showSlot(store, slot);
         const ShownImage image = shownImage(store);
-        const fs::path target = fs::path(dir) / fileNameOf(slot, store.name[slot]);
+        const fs::path target = pathFromUtf8(dir) / fileNameOf(slot, store.name[slot]);
         if (why || image.width == 0 || image.height == 0) {
             std::cerr << "kelvane-inspect: " << file << ": skipped "
                       << (why ? *why : "slot " + std::to_string(slot) + ": empty image") << "\n";
             skipped = true;
         } else if (!writePng(target, image.width, image.height, image.pixels)) {
-            std::cerr << "kelvane-inspect: cannot write " << pathText(target) << "\n";
+            std::cerr << "kelvane-inspect: cannot write " << utf8Text(target) << "\n";
             skipped = true;
         }
     }

@@ -9,5 +9,6 @@ namespace kelvane::inspect {
 void addModelCommand(CLI::App& app, int& status);
 void addArchiveCommands(CLI::App& app, int& status);  // archive, decode, export
 void addRenderCommand(CLI::App& app, int& status);
+void addBmpCommand(CLI::App& app, int& status);
 
 }  // namespace kelvane::inspect

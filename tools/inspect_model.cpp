@@ -9,6 +9,7 @@
 #include "common/latin1.h"
 #include "model/ebo_reader.h"
 #include "tools/inspect_commands.h"
+#include "tools/inspect_output.h"
 #include "tools/json_float.h"
 
 namespace kelvane::inspect {
@@ -80,7 +81,7 @@ int runModel(const ModelOptions& options) {
     bool clean = true;
     for (const std::string& path : options.files) {
         std::optional<ReadProblem> problem;
-        const std::int32_t result = loadEbo(generation, scene, path, &problem);
+        const std::int32_t result = loadEbo(generation, scene, pathFromUtf8(path), &problem);
         clean = clean && !problem;
         loads.push_back({{"path", path}, {"result", result}, {"problem", problemLine(problem)}});
     }

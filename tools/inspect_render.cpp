@@ -1,6 +1,5 @@
 // kelvane-inspect render: the frame a viewer would show for a given model,
 // texture and view, drawn offscreen and written as a PNG picture.
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "textures/texture_store.h"
 #include "tools/image_writer.h"
 #include "tools/inspect_commands.h"
+#include "tools/inspect_output.h"
 
 
 namespace kelvane::inspect {
@@ -74,9 +74,9 @@ CLI::Validator validator(const char* name, bool (*check)(const std::string&)) {
                           "", name);
 }
 
-int complain(const std::string& message) {
-    std::fprintf(stderr, "kelvane-inspect render: %s\n", message.c_str());
-    return 1;
+// The file's name and what is wrong with it, in one line.
+std::string fileProblem(const std::filesystem::path& path, const ReadProblem& problem) {
+    return utf8Text(path) + ": " + (problem.field.empty() ? problem.what : problem.describe());
 }
 
 // Shows the listed objects only (or all but the listed ones).
@@ -127,15 +127,15 @@ int render(const RenderOptions& options) {
     const Generation generation = options.legacy ? Generation::Legacy : Generation::Current;
     int width = 0, height = 0;
     parseSize(options.size, width, height);
-    std::optional<ReadProblem> problem;
 
+    // A model or archive that does not load cleanly draws no picture: the
+    // frame would show something other than the file.
     Scene scene;
     ViewState view = initialViewState(generation);
     if (!options.model.empty()) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(options.model, ec))
-            return complain("cannot open the model " + options.model.string());
+        std::optional<ReadProblem> problem;
         loadEbo(generation, scene, options.model, &problem);
+        if (problem) return complain(fileProblem(options.model, *problem));
         std::string error;
         if (!applyVisibility(scene, options, error)) return complain(error);
     } else if (!options.show.empty() || !options.hide.empty()) {
@@ -144,10 +144,9 @@ int render(const RenderOptions& options) {
 
     TextureStore textures(generation);
     if (!options.archive.empty()) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(options.archive, ec))
-            return complain("cannot open the archive " + options.archive.string());
+        std::optional<ReadProblem> problem;
         textures.loadArchive(options.archive, &problem);
+        if (problem) return complain(fileProblem(options.archive, *problem));
         if (options.blank) {
             textures.currentSlot = textures.slotCount;  // the blank slot follows the images
         } else {
@@ -174,9 +173,7 @@ int render(const RenderOptions& options) {
     // The window shows the colour only; the alpha left by blending is not part of the picture.
     for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
     if (!writePng(options.output, width, height, rgba.data()))
-        return complain("cannot write " + options.output.string());
-
-    if (problem) return complain(problem->describe());
+        return complain("cannot write " + utf8Text(options.output));
     return 0;
 }
 

@@ -59,6 +59,21 @@ ChooserStart chooserStart(const FileDialogRequest& request) {
     return start;
 }
 
+std::filesystem::path withDefaultExtension(const std::filesystem::path& chosen, const std::string& defaultExtension) {
+    std::string extension = defaultExtension;
+    while (!extension.empty() && (extension.front() == '*' || extension.front() == '.')) extension.erase(0, 1);
+    std::error_code ec;
+    if (extension.empty() || chosen.has_extension() || !chosen.has_filename() ||
+        std::filesystem::is_directory(chosen, ec))
+        return chosen;
+    std::string lower = extension;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::filesystem::path given = chosen, lowered = chosen;
+    given += "." + extension;
+    lowered += "." + lower;
+    return !std::filesystem::exists(given, ec) && std::filesystem::exists(lowered, ec) ? lowered : given;
+}
+
 std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.title(request.title.c_str());
@@ -68,7 +83,7 @@ std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& req
     if (!start.directory.empty()) chooser.directory(start.directory.c_str());
     if (!start.presetFile.empty()) chooser.preset_file(start.presetFile.c_str());
     if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename()) return std::nullopt;
-    return std::filesystem::path(chooser.filename());
+    return withDefaultExtension(chooser.filename(), request.defaultExtension);
 }
 
 }  // namespace kelvane::platform::fltk

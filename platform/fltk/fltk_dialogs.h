@@ -23,6 +23,10 @@ struct ChooserStart {
     std::string presetFile;
 };
 ChooserStart chooserStart(const FileDialogRequest& request);
+// A chosen name typed without an extension gets the request's default one,
+// as the Windows dialog appends it: "head" becomes "head.EBO", or "head.ebo"
+// when only that spelling exists (names here are case-sensitive).
+std::filesystem::path withDefaultExtension(const std::filesystem::path& chosen, const std::string& defaultExtension);
 // Message text with its carriage-return line breaks as newlines.
 std::string withNewlines(const std::string& text);
 

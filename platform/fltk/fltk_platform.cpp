@@ -1,7 +1,7 @@
 // The FLTK backend: Linux and other Unix systems.
 #include <FL/Fl.H>
 
-#include "platform/fltk/fltk_bitmap.h"
+#include "platform/bmp_decoder.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/fltk/fltk_x11.h"
 #include "platform/frame_allocator.h"
@@ -43,9 +43,9 @@ public:
     void postQuit(int) override { queue_.push_back({}); }
 
     std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override {
-        auto bitmap = fltk::loadBmpFile(path);
-        if (!bitmap && reason) *reason = "not a readable BMP picture";
-        return bitmap;
+        // FLTK's own BMP reader is not used: it overflows a fixed colour
+        // map on tables over 256 entries and mis-decodes run-length files.
+        return loadBmpFile(path, reason);
     }
 
 private:

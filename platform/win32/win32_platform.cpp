@@ -81,9 +81,7 @@ public:
     void postQuit(int exitCode) override { PostQuitMessage(exitCode); }
 
     std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override {
-        auto bitmap = loadBitmapFile(path);
-        if (!bitmap && reason) *reason = "not a readable BMP picture";
-        return bitmap;
+        return loadBitmapFile(path, reason);
     }
 };
 

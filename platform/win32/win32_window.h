@@ -47,7 +47,8 @@ std::optional<std::filesystem::path> runOpenFileDialog(const FileDialogRequest& 
 // Creates the GL context of the window and makes it current.
 bool createWglContext(Win32Window& window, std::string* error);
 
-// Loads a BMP file through GDI as 24-bit bottom-up rows.
-std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path);
+// Loads a BMP file through GDI as 24-bit bottom-up rows; nothing, and why in
+// `reason`, when it is refused.
+std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path, std::string* reason);
 
 }  // namespace kelvane::platform::win32

@@ -5,6 +5,7 @@
 #include <array>
 #include <fstream>
 
+#include "tests/builders/file_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvane {
@@ -88,15 +89,22 @@ TEST(ByteReader, OpensLargeFilesWhole) {
     EXPECT_FALSE(r->u8(static_cast<std::int64_t>(bytes.size()), "end"));
 }
 
-// A folder (which Linux lets a stream open) and a missing file both read as
-// files that cannot be opened, never as an exception.
-TEST(ByteReader, FoldersAndMissingFilesCannotBeOpened) {
+// A folder (which Linux lets a stream open), a missing file and an
+// unreadable one are files that cannot be opened, each saying why.
+TEST(ByteReader, FilesThatCannotBeOpenedSayWhy) {
     test::TempDir dir;
-    for (const auto& path : {dir.path, dir / "missing.ebo"}) {
+    test::writeFile(dir / "locked.ebo", {1});
+    std::filesystem::permissions(dir / "locked.ebo", std::filesystem::perms::none);
+    const bool root = std::ifstream(dir / "locked.ebo").is_open();  // root reads it anyway
+    const std::pair<std::filesystem::path, const char*> cases[] = {
+        {dir.path, "cannot open file: it is a folder"},
+        {dir / "missing.ebo", "cannot open file: no such file"},
+        {dir / "locked.ebo", root ? nullptr : "cannot open file: permission denied"}};
+    for (const auto& [path, why] : cases) {
+        if (!why) continue;
         std::optional<ReadProblem> problem;
         EXPECT_FALSE(ByteReader::open(path, &problem));
-        ASSERT_TRUE(problem);
-        EXPECT_EQ(problem->what, "cannot open file");
+        EXPECT_EQ(problem.value_or(ReadProblem{}).what, why);
     }
 }
 

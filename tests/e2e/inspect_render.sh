@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # kelvane-inspect render draws offscreen with no display: an empty scene at
-# the asked size in each generation's clear colour; bad arguments give 2.
+# the asked size in each generation's clear colour; bad arguments give 2; a
+# file that fails to load gives 1 and no picture.
 # usage: inspect_render.sh KELVANE-INSPECT
 set -euo pipefail
 inspect=$1
@@ -25,4 +26,7 @@ status=0
 status=0
 "$inspect" render --model "$work/missing.ebo" -o "$work/x.png" 2>/dev/null || status=$?
 [ "$status" -eq 1 ] || fail "a missing model gave status $status, expected 1"
+[ ! -e "$work/x.png" ] || fail "a model that failed to load still gave a picture"
+[ "$("$inspect" --version)" = "kelvane-inspect $(sed -n 's/^project(Kelvane VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")" ] ||
+  fail "--version printed something else"
 echo ok

@@ -6,8 +6,10 @@
 #  - window: a 512x512 window with a GL context cleared to dark grey, a menu
 #    bar reachable by keyboard, Help > About shows a message box that Return
 #    closes, File > Quit ends the process with status 0;
-#  - bitmaps: 24-, 8- (plain and RLE), 16- and 32-bit BMPs load as
-#    the same picture ImageMagick sees; files that are no bitmap load nothing;
+#  - bitmaps: 24-, 8-, 16- and 32-bit BMPs, and a 24-bit one without its
+#    last row's padding, load as the same picture ImageMagick sees; files
+#    the shared BMP check refuses (run-length encoded, cut short, no
+#    bitmap) load nothing;
 #  - open-file dialog: title, initial file name from the request, a typed
 #    path comes back.
 # Usage: wine_backend_test.sh BUILD_WINDOWS_DIR
@@ -73,7 +75,8 @@ convert rgb24.bmp -alpha on -define bmp:subtype=ARGB8888 BMP:argb32.bmp
 # Top-down files (negative height) are left out: Wine 8's LoadImageW gives
 # them an all-black section, while Windows loads them; GetDIBits returns
 # bottom-up rows either way.
-for bmp in rgb24 pal8 rle8 rgb565 rgb555 argb32; do
+head -c -3 rgb24.bmp >unpadded.bmp  # the top row, last in the file, lacks its 3 padding bytes
+for bmp in rgb24 pal8 rgb565 rgb555 argb32 unpadded; do
     size=$(wine "$PROBE" bitmap "$bmp.bmp" "$bmp.ppm" | tr -d '\r') || fail "$bmp.bmp did not load"
     [ "$size" = "7x5" ] || fail "$bmp.bmp loaded as $size"
     # 16-bit channels come back with 5 or 6 bits: allow that much difference.
@@ -82,7 +85,7 @@ for bmp in rgb24 pal8 rle8 rgb565 rgb555 argb32; do
 done
 head -c 30 rgb24.bmp >truncated.bmp
 echo "not a picture" >text.bmp
-for bad in truncated text missing; do
+for bad in rle8 truncated text missing; do
     status=0
     out=$(wine "$PROBE" bitmap "$bad.bmp" out.ppm | tr -d '\r') || status=$?
     [ "$status" -eq 1 ] && [ "$out" = "not loaded" ] || fail "$bad.bmp: status $status, '$out'"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # kelvane-inspect.exe under Wine prints what the Linux build prints and exits
-# with the same status, for well-formed sample files and for broken ones.
+# with the same status, for well-formed sample files and for broken ones,
+# non-ASCII names included; its render says it is not available there.
 # Usage: wine_inspect_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR [SAMPLE_FILE...]
-# Without sample files, *.ebo and *.fsh files under tests/data and
+# Without sample files, *.ebo, *.fsh and *.bmp files under tests/data and
 # BUILD_LINUX_DIR/samples are used, when there are any.
 BUILD_WIN=${1:?usage: wine_inspect_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR [SAMPLE_FILE...]}
 BUILD_LINUX=${2:?usage: wine_inspect_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR [SAMPLE_FILE...]}
@@ -17,7 +18,7 @@ LINUX_INSPECT=$(realpath -m "$BUILD_LINUX/tools/kelvane-inspect")
 samples=("$@")
 if [ ${#samples[@]} -eq 0 ]; then
     while IFS= read -r -d '' f; do samples+=("$f"); done < <(
-        find "$SOURCE_DIR/tests/data" "$BUILD_LINUX/samples" -type f \( -iname '*.ebo' -o -iname '*.fsh' \) \
+        find "$SOURCE_DIR/tests/data" "$BUILD_LINUX/samples" -type f \( -iname '*.ebo' -o -iname '*.fsh' -o -iname '*.bmp' \) \
             -print0 2>/dev/null)
 fi
 
@@ -30,7 +31,10 @@ printf 'EBO\x01\x00' >"$E2E_TMP/files/short.ebo"
 head -c 300 /dev/zero | tr '\0' '\377' >"$E2E_TMP/files/all-ones.ebo"
 cp "$E2E_TMP/files/short.ebo" "$E2E_TMP/files/short.fsh"
 cp "$E2E_TMP/files/all-ones.ebo" "$E2E_TMP/files/all-ones.fsh"
+cp "$E2E_TMP/files/all-ones.ebo" "$E2E_TMP/files/all-ones.bmp"
 for f in "${samples[@]}"; do cp "$f" "$E2E_TMP/files/"; done
+# A name outside every narrow code page: the JSON must print it as given.
+for f in "$E2E_TMP"/files/*.ebo; do cp "$f" "$E2E_TMP/files/"$'t\xc3\xaate-\xe2\x98\x83.ebo'; break; done
 
 cd "$E2E_TMP/files"
 compared=0 printed=0
@@ -38,6 +42,7 @@ for file in *; do
     case "${file,,}" in
         *.ebo) command=model ;;
         *.fsh) command=archive ;;
+        *.bmp) command=bmp ;;
         *) continue ;;
     esac
     # The same relative name on both, so any path in the output matches.
@@ -52,6 +57,10 @@ $(diff "../$file.linux" "../$file.wine" | head -20)"
     compared=$((compared + 1))
     [ -s "../$file.linux" ] && printed=$((printed + 1))
 done
+status=0
+message=$(wine "$WIN_INSPECT" render -o frame.png 2>&1 >/dev/null) || status=$?
+[ "$status" -eq 2 ] && [[ "$message" == *"not available in the Windows build"* ]] ||
+    fail "render under Wine: status $status, said: $message"
 # Equal silence proves nothing: at least one file must have printed a report.
 [ "$printed" -gt 0 ] || fail "kelvane-inspect printed nothing for any of the $compared files"
 echo "PASS ($compared files, ${#samples[@]} samples)"

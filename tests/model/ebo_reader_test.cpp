@@ -115,7 +115,8 @@ TEST(EboReader, SizesRoundDownAndTooSmallOnesGiveEmptyArraysThatStillCount) {
     EXPECT_EQ(scene.objectCount, 1);
     EXPECT_TRUE(scene.positions[0].empty());
     EXPECT_TRUE(scene.texCoords[0].empty());
-    EXPECT_EQ(scene.indexCount[0], 0);
+    EXPECT_EQ(scene.indexCount[0], std::numeric_limits<std::int32_t>::min() / 2);  // signed, as in legacy
+    EXPECT_TRUE(scene.indices[0].empty());
     EXPECT_EQ(scene.minX[0], 42.0f);  // bounds untouched by an empty array
 
     // 35 bytes are two vertices, 5 bytes two indices.
@@ -183,7 +184,7 @@ TEST(EboReader, RejectedFilesKeepTheOldObjectsWithScratchNames) {
         std::string text;
     };
     const auto cut = [&](std::size_t n) { return std::vector<std::uint8_t>(good.begin(), good.begin() + n); };
-    const Case cases[] = {{std::nullopt, 1, &ReadProblem::what, "cannot open file"},
+    const Case cases[] = {{std::nullopt, 1, &ReadProblem::what, "cannot open file: no such file"},
                           {build(file), 0, &ReadProblem::field, "object entry table offset"},
                           {cut(0), 0, nullptr, ""}, {cut(47), 0, nullptr, ""}, {cut(60), 0, nullptr, ""}};
     for (const Case& c : cases) {

@@ -111,7 +111,7 @@ TEST(InspectModel, ProblemsAreReportedWithTheirPlaceAndUsageErrorsExitTwo) {
     const InspectRun run = inspect("/nonexistent/kelvane.ebo " + tempFile("truncated.ebo", bytes) + " " + good);
     EXPECT_EQ(run.status, 1);
     ASSERT_EQ(run.json["loads"].size(), 3u);
-    EXPECT_EQ(run.json["loads"][0]["problem"], "cannot open file");
+    EXPECT_EQ(run.json["loads"][0]["problem"], "cannot open file: no such file");
     EXPECT_EQ(run.json["loads"][0]["result"], 1);
     const std::string problem = run.json["loads"][1]["problem"];
     EXPECT_NE(problem.find("offset"), std::string::npos) << problem;

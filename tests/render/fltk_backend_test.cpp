@@ -1,5 +1,5 @@
 // The parts of the FLTK backend that need no display: menu arrays, file
-// chooser filters, message text and bitmap conversion.
+// chooser filters and message text.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/fltk/fltk_bitmap.h"
 #include "platform/fltk/fltk_dialogs.h"
 #include "platform/fltk/fltk_menu.h"
 
@@ -73,70 +72,14 @@ TEST(FltkBackend, ChooserOpensOnTheWholeLastPath) {
     EXPECT_TRUE(chooserStart(FileDialogRequest{}).directory.empty());
 }
 
-TEST(FltkBackend, BmpFilesComeBackAsBottomUpPaddedBgrRows) {
-    // 3 x 2 pixels: each row 9 bytes of colour and 3 of padding, bottom row first.
-    const std::vector<std::uint8_t> rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0,
-                                            10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0};
-    // File header, then a 40-byte info header: 3 x 2, one plane, 24 bits, uncompressed.
-    std::vector<std::uint8_t> file{'B', 'M'};
-    for (std::uint32_t field : {54u + 24u, 0u, 54u, 40u, 3u, 2u})
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
-    file.insert(file.end(), {1, 0, 24, 0});
-    for (std::uint32_t field : {0u, 24u, 2835u, 2835u, 0u, 0u})
-        for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(field >> (8 * i)));
-    file.insert(file.end(), rows.begin(), rows.end());
-    const auto path = std::filesystem::path(testing::TempDir()) / "kelvane_fltk_test.bmp";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
-
-    const auto bitmap = loadBmpFile(path);
-    ASSERT_TRUE(bitmap.has_value());
-    EXPECT_EQ(bitmap->width, 3u);
-    EXPECT_EQ(bitmap->height, 2u);
-    EXPECT_EQ(bitmap->bottomUpBgrRows, rows);
-
-    const auto loads = [&path](const std::vector<std::uint8_t>& bytes) {
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return loadBmpFile(path).has_value();
-    };
-    // One byte short of the rows the header promises: FLTK would fill in junk.
-    EXPECT_FALSE(loads(std::vector<std::uint8_t>(file.begin(), file.end() - 1)));
-    // A header claiming 60000 x 60000 pixels: FLTK would size its buffer
-    // from it and fail to allocate.
-    auto huge = file;
-    huge[19] = huge[23] = 0xEA;
-    huge[20] = huge[24] = 0x00;
-    huge[18] = huge[22] = 0x60;
-    EXPECT_FALSE(loads(huge));
-
-    // Run-length encoded (RLE8): refused, since FLTK garbles such rows.
-    file[28] = 8;
-    file[30] = 1;
-    EXPECT_FALSE(loads(file));
-
-    std::ofstream(path, std::ios::binary) << "not a picture";
-    EXPECT_FALSE(loadBmpFile(path).has_value());
-    EXPECT_FALSE(loadBmpFile(path.string() + ".missing").has_value());
-    std::filesystem::remove(path);
-}
-
-TEST(FltkBackend, OtherDepthsAndStridesConvertToBgr) {
-    const std::uint8_t grey[] = {10, 20, 99, 30, 40, 99}, rgba[] = {1, 2, 3, 4}, greyAlpha[] = {7, 255};
-    struct Case {
-        const std::uint8_t* pixels;
-        int width, height, depth, stride;
-        std::vector<std::uint8_t> rows;
-    };
-    for (const auto& c : {// Grey, 2 x 2, rows 3 bytes apart (one byte of slack).
-                          Case{grey, 2, 2, 1, 3, {30, 30, 30, 40, 40, 40, 0, 0, 10, 10, 10, 20, 20, 20, 0, 0}},
-                          Case{rgba, 1, 1, 4, 0, {3, 2, 1, 0}},  // alpha is dropped
-                          Case{greyAlpha, 1, 1, 2, 0, {7, 7, 7, 0}}}) {
-        const auto bitmap = bottomUpBgr(c.pixels, c.width, c.height, c.depth, c.stride);
-        ASSERT_TRUE(bitmap);
-        EXPECT_EQ(bitmap->bottomUpBgrRows, c.rows);
-    }
-    // A stride shorter than a row, or an unknown depth, is refused.
-    EXPECT_FALSE(bottomUpBgr(grey, 2, 2, 3, 3));
-    EXPECT_FALSE(bottomUpBgr(grey, 2, 2, 5, 0));
+TEST(FltkBackend, ANameTypedWithoutExtensionGetsTheDefaultOne) {
+    const std::filesystem::path folder = testing::TempDir();
+    std::ofstream(folder / "kelvane_lower.ebo") << "x";
+    EXPECT_EQ(withDefaultExtension(folder / "head", "*.EBO"), folder / "head.EBO");
+    EXPECT_EQ(withDefaultExtension(folder / "kelvane_lower", "*.EBO"), folder / "kelvane_lower.ebo");
+    EXPECT_EQ(withDefaultExtension(folder / "head.fsh", "*.EBO"), folder / "head.fsh");
+    EXPECT_EQ(withDefaultExtension(folder, "*.EBO"), folder);
+    std::filesystem::remove(folder / "kelvane_lower.ebo");
 }
 
 }  // namespace

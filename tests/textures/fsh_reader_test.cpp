@@ -110,7 +110,7 @@ TEST_F(FshReader, UnreadableFilesChangeOnlyTheCounters) {
     Problem missing;
     current.loadArchive(dir / "missing.fsh", &missing);
     EXPECT_EQ(current.slotCount + current.currentSlot, 0u);
-    EXPECT_EQ(missing.value_or(ReadProblem{}).what, "cannot open file");
+    EXPECT_EQ(missing.value_or(ReadProblem{}).what, "cannot open file: no such file");
     current.slotCount = 1;
     EXPECT_EQ(field(load(current, Bytes(10, 0))), "header");
     EXPECT_EQ(current.slotCount, 0u);

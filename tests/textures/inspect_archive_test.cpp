@@ -91,13 +91,13 @@ TEST_F(InspectArchive, LoadsInTurnIntoOneStoreAndReportsProblems) {
     const std::string truncated = j["loads"][1]["problem"];
     EXPECT_NE(truncated.find("field 'data size' (offset " + std::to_string(16 + 10 + 12) + ")"), std::string::npos)
         << truncated;
-    EXPECT_EQ(j["loads"][2]["problem"], "cannot open file");
+    EXPECT_EQ(j["loads"][2]["problem"], "cannot open file: no such file");
     EXPECT_EQ(j["slotCount"], 0);  // the last load could not open its file
     EXPECT_TRUE(j["slots"].empty());
     EXPECT_EQ(inspect("archive").status, 2);
     const Outcome latin1 = inspect("archive" + q(dir / "\xe9.fsh"));  // a path that is not UTF-8
     EXPECT_EQ(latin1.status, 1);
-    EXPECT_EQ(json::parse(latin1.out)["loads"][0]["problem"], "cannot open file");
+    EXPECT_EQ(json::parse(latin1.out)["loads"][0]["problem"], "cannot open file: no such file");
 }
 
 TEST_F(InspectArchive, DecodesWhatTheViewerWouldUpload) {

@@ -1,0 +1,25 @@
+// The BMP check and decoder on any bytes: a picture comes back whole, at the
+// size its headers state, or is refused with a reason.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/bmp_decoder.h"
+#include "tests/fuzz/fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace kelvane;
+    ByteReader file{std::vector<std::uint8_t>(data, data + size)};
+    const platform::BmpCheck check = platform::checkBmp(file);
+    std::string reason;
+    const auto bitmap = platform::decodeBmp(file, &reason);
+    FUZZ_CHECK(bitmap.has_value() != check.refusal.has_value());
+    if (!bitmap) {
+        FUZZ_CHECK(!reason.empty());
+        return 0;
+    }
+    FUZZ_CHECK(bitmap->width == check.layout.width && bitmap->height == check.layout.height);
+    const std::size_t stride = (std::size_t{bitmap->width} * 3 + 3) & ~std::size_t{3};
+    FUZZ_CHECK(bitmap->bottomUpBgrRows.size() == stride * bitmap->height);
+    return 0;
+}

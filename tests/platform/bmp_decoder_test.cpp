@@ -1,0 +1,188 @@
+// The BMP check and decoder that both backends and kelvane-inspect use:
+// small pictures of every depth decode to the right colours, hand-made
+// hostile files are refused with a reason before the decoder sees them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/bmp_decoder.h"
+#include "tests/builders/bmp_builder.h"
+#include "tests/builders/file_writer.h"
+#include "tests/support/temp_dir.h"
+
+// Pictures are written as designated initializers that leave most fields at
+// their defaults, which GCC 12 reports as missing.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace kelvane::platform {
+namespace {
+
+using test::BmpPicture;
+using Bytes = std::vector<std::uint8_t>;
+
+// The decoded picture as 0xRRGGBB values, top row first.
+std::vector<std::uint32_t> topDownRgb(const Bitmap& bitmap) {
+    const std::size_t stride = (std::size_t{bitmap.width} * 3 + 3) & ~std::size_t{3};
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t y = bitmap.height; y-- > 0;)
+        for (std::uint32_t x = 0; x < bitmap.width; ++x) {
+            const std::uint8_t* p = &bitmap.bottomUpBgrRows[stride * y + 3 * x];
+            out.push_back(std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0]);
+        }
+    return out;
+}
+
+std::optional<Bitmap> decode(const Bytes& bytes, std::string* reason = nullptr) {
+    ByteReader file{Bytes(bytes)};
+    return decodeBmp(file, reason);
+}
+
+const std::vector<std::array<std::uint8_t, 3>> kPalette = {{0, 0, 0}, {0xFF, 0xFF, 0xFF}, {0x30, 0x20, 0x10}};
+
+TEST(BmpDecoder, EveryDepthAndOrientationDecodesToItsColours) {
+    struct Case {
+        const char* what;
+        BmpPicture picture;
+        std::vector<std::uint32_t> topDown;
+    };
+    const std::vector<Case> cases = {
+        {"1-bit, bottom-up", {.width = 3, .height = 2, .bitsPerPixel = 1, .palette = {kPalette[0], kPalette[1]},
+                              .rows = {{0b10100000}, {0b01000000}}},
+         {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF}},
+        {"4-bit, 3 colours used", {.width = 3, .height = 1, .bitsPerPixel = 4, .palette = kPalette, .rows = {{0x21, 0x00}}},
+         {0x102030, 0xFFFFFF, 0x000000}},
+        {"8-bit, core header with 3-byte colours",
+         {.infoHeaderSize = 12, .width = 2, .height = 1, .bitsPerPixel = 8,
+          .palette = std::vector<std::array<std::uint8_t, 3>>(256, {1, 2, 3}), .rows = {{0, 255}}},
+         {0x030201, 0x030201}},
+        {"16-bit 5-5-5", {.width = 3, .height = 1, .bitsPerPixel = 16, .rows = {{0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00}}},
+         {0xFF0000, 0x00FF00, 0x0000FF}},
+        {"16-bit 5-6-5 bit fields",
+         {.width = 2, .height = 1, .bitsPerPixel = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F},
+          .rows = {{0x00, 0xF8, 0xE0, 0x07}}},
+         {0xFF0000, 0x00FF00}},
+        {"24-bit, top-down", {.width = 2, .height = -2, .rows = {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}},
+         {0x030201, 0x060504, 0x090807, 0x0C0B0A}},
+        {"24-bit, last row without its padding",
+         {.width = 1, .height = 2, .rows = {{1, 2, 3}, {4, 5, 6}}, .padLastRow = false}, {0x060504, 0x030201}},
+        {"24-bit, counting a colour table it never wrote",
+         {.width = 2, .height = 1, .coloursUsed = 2, .rows = {{1, 2, 3, 4, 5, 6}}}, {0x030201, 0x060504}},
+        {"32-bit, alpha ignored", {.width = 1, .height = 1, .bitsPerPixel = 32, .rows = {{1, 2, 3, 0x80}}}, {0x030201}},
+        {"32-bit bit fields in a 124-byte header",
+         {.infoHeaderSize = 124, .width = 1, .height = 1, .bitsPerPixel = 32, .compression = 3,
+          .masks = {0xFF, 0xFF00, 0xFF0000}, .rows = {{1, 2, 3, 0}}},
+         {0x010203}},
+    };
+    for (const Case& c : cases) {
+        std::string reason;
+        const auto bitmap = decode(test::buildBmp(c.picture), &reason);
+        ASSERT_TRUE(bitmap) << c.what << ": " << reason;
+        EXPECT_EQ(bitmap->width, static_cast<std::uint32_t>(c.picture.width)) << c.what;
+        EXPECT_EQ(topDownRgb(*bitmap), c.topDown) << c.what;
+    }
+}
+
+BmpPicture grey8(std::int32_t width, std::int32_t height) {
+    return {.width = width, .height = height, .bitsPerPixel = 8, .palette = {kPalette[0], kPalette[1]},
+            .rows = std::vector<Bytes>(static_cast<std::size_t>(height < 0 ? -height : height),
+                                       Bytes(static_cast<std::size_t>(width), 1))};
+}
+
+TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
+    const auto with = [](BmpPicture p, auto change) {
+        change(p);
+        return test::buildBmp(p);
+    };
+    const auto patched = [](Bytes b, std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        return b;
+    };
+    const Bytes rgb = test::buildBmp({.width = 2, .height = 2, .rows = {Bytes(6, 9), Bytes(6, 9)}});
+    struct Case {
+        const char* what;
+        Bytes file;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        // Overflowed a reader's fixed 256-entry colour map: 512 x 1, 4000 colours.
+        {"palette over 256 colours", with(grey8(512, 1), [](auto& p) {
+             p.palette.resize(4000);
+             p.coloursUsed = 4000;
+         }),
+         "4000 colours used, more than a 8-bit picture can index (256)"},
+        {"huge colours used, 8 bits", with(grey8(2, 2), [](auto& p) { p.coloursUsed = 0xFFFFFFFF; }), "colours used"},
+        {"huge colours used, 24 bits", patched(rgb, 46, 0x40000000), "colour table of 1073741824 entries runs past"},
+        {"table longer than the file holds", with(grey8(2, 2), [](auto& p) { p.coloursUsed = 0; }), "runs past"},
+        {"pixel past a short table", with(grey8(2, 1), [](auto& p) { p.rows = {{0, 7}}; }),
+         "pixel 1 of stored row 0 uses colour 7 of a 2-entry colour table"},
+        {"RLE8", patched(test::buildBmp(grey8(2, 2)), 30, 1), "run-length encoded (RLE8)"},
+        {"JPEG", patched(rgb, 30, 4), "compression JPEG is not supported"},
+        {"odd compression code", patched(rgb, 30, 0x7FFFFFFF), "compression code 2147483647"},
+        {"bit fields on 24 bits", patched(rgb, 30, 3), "bit fields with 24 bits per pixel"},
+        {"overlapping masks", with(BmpPicture{.width = 1, .height = 1, .bitsPerPixel = 16, .compression = 3,
+                                              .masks = {0x1F, 0x1F, 0x1F}, .rows = {{0, 0}}}, [](auto&) {}),
+         "bit-field masks overlap"},
+        {"mask wider than 8 bits", with(BmpPicture{.width = 1, .height = 1, .bitsPerPixel = 32, .compression = 3,
+                                                   .masks = {0x3FF00000, 0xFFC00, 0x3FF}, .rows = {Bytes(4)}}, [](auto&) {}),
+         "red mask 1072693248 is wider than 8 bits"},
+        {"truncated rows", Bytes(rgb.begin(), rgb.end() - 3), "pixel data is 13 bytes, 2 rows of 2 pixels need 14"},
+        {"odd header size", patched(rgb, 14, 64), "info header size 64"},
+        {"odd depth", with(grey8(2, 2), [](auto& p) { p.bitsPerPixel = 7; }), "7 bits per pixel"},
+        {"zero height", patched(rgb, 22, 0), "nothing to show"},
+        {"huge picture", patched(patched(rgb, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF), "is larger than"},
+        {"pixel offset inside the headers", patched(rgb, 10, 20), "lies inside the headers"},
+        {"pixel offset past the end", patched(rgb, 10, 0xFFFFFFF0), "pixel data is 0 bytes"},
+        {"not a BMP", Bytes{'P', 'K', 3, 4}, "not a BMP file"},
+        {"header cut short", Bytes(rgb.begin(), rgb.begin() + 30), "ends inside the 40-byte info header"},
+    };
+    for (const Case& c : cases) {
+        std::string reason;
+        EXPECT_FALSE(decode(c.file, &reason)) << c.what;
+        EXPECT_NE(reason.find(c.reason), std::string::npos) << c.what << ": " << reason;
+    }
+}
+
+TEST(BmpDecoder, InspectPrintsWhatTheViewersImportAndRefuses) {
+    const test::TempDir dir;
+    test::writeFile(dir / "good.bmp", test::buildBmp(grey8(3, -2)));
+    test::writeFile(dir / "rle.bmp", [] {
+        Bytes b = test::buildBmp(grey8(2, 2));
+        b[30] = 1;
+        return b;
+    }());
+    const auto run = [&](const std::string& name, int& status) {
+        const std::string command =
+            std::string(KELVANE_INSPECT_PATH) + " bmp " + (dir / name).string() + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        std::string out;
+        char buffer[4096];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        const int code = pclose(pipe);
+        status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
+        return out;
+    };
+    int status = -1;
+    const auto good = nlohmann::json::parse(run("good.bmp", status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(good["width"], 3);
+    EXPECT_EQ(good["height"], 2);
+    EXPECT_EQ(good["topDown"], true);
+    EXPECT_EQ(good["bitsPerPixel"], 8);
+    EXPECT_EQ(good["compression"], "none");
+    EXPECT_EQ(good["result"], "imported");
+
+    const std::string refused = run("rle.bmp", status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(refused.find("\"result\": \"refused\""), std::string::npos) << refused;
+    EXPECT_NE(refused.find("kelvane-inspect: " + (dir / "rle.bmp").string() +
+                           ": run-length encoded (RLE8) pictures are not supported"),
+              std::string::npos)
+        << refused;
+}
+
+}  // namespace
+}  // namespace kelvane::platform
