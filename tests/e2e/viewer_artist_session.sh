@@ -333,9 +333,11 @@ done
 xdotool mouseup 1
 expect_change cl_start cl_turned
 # The artist's paint program saves the archive with part of the face's
-# image painted black.
+# image painted over. Bytes of 0x55 make DXT1 blocks of one opaque teal
+# wherever the blocks begin: the outline stays, the colours change.
 cp "$samples/head.fsh" "$work/edited.fsh"
-dd if=/dev/zero of="$work/edited.fsh" bs=1024 seek=4 count=16 conv=notrunc 2>/dev/null
+head -c 16384 /dev/zero | tr '\0' '\125' |
+    dd of="$work/edited.fsh" bs=1024 seek=4 count=16 conv=notrunc 2>/dev/null
 cp "$work/edited.fsh" "$edits/face.fsh"
 expect_change cl_turned cl_edited
 # The outline stays where the turn left it: only the colours changed.
