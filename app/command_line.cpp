@@ -16,7 +16,9 @@ namespace {
 constexpr int kUsageError = 2;
 
 // Arguments are UTF-8; a path keeps them as such on every system.
-std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 int usageError(Generation generation, std::string message) {
     std::replace(message.begin(), message.end(), '\n', ' ');

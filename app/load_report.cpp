@@ -39,7 +39,8 @@ std::string failureReason(Generation generation, FileKind kind, const std::files
                           const ReadProblem& problem) {
     std::string reason = problemText(problem);
     if (readsInOtherGeneration(generation, kind, path))
-        reason += generation == Generation::Legacy ? "; looks like a file for kelvane" : "; looks like a file for kelvane-legacy";
+        reason += generation == Generation::Legacy ? "; looks like a file for kelvane"
+                                                   : "; looks like a file for kelvane-legacy";
     return reason;
 }
 

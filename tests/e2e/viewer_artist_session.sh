@@ -364,7 +364,8 @@ echo "not a model" >"$edits/notes.ebo"
 viewer=$!
 find_failure_title() {
     kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
-    window=$(xdotool search --onlyvisible --name "^notes\.ebo: .* - $title\$" 2>/dev/null | head -1) && [ -n "$window" ]
+    window=$(xdotool search --onlyvisible --name "^notes\.ebo: .* - $title\$" 2>/dev/null | head -1) &&
+        [ -n "$window" ]
 }
 wait_until 20 find_failure_title || fail "no window title saying why notes.ebo was not read"
 reason=$(xdotool getwindowname "$window")

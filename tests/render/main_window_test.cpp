@@ -102,7 +102,8 @@ TEST(MainWindow, OpensCommandLineFilesFirstAndDroppedFilesLater) {
     const auto dir = apptest::scratchDir();
     OffscreenPlatform platform;
     test::writeFile(dir / "head.ebo", test::makeEbo({test::quadObject("head")}, Generation::Current));
-    test::writeFile(dir / "eyes.EBO", test::makeEbo({test::quadObject("eyes"), test::quadObject("lids")}, Generation::Current));
+    test::writeFile(dir / "eyes.EBO",
+                    test::makeEbo({test::quadObject("eyes"), test::quadObject("lids")}, Generation::Current));
     TextureStore scratch(Generation::Current);
     apptest::writeArchive(dir / "faces.fsh", {"face"}, scratch);
     std::vector<std::optional<std::chrono::milliseconds>> timeouts;
@@ -124,13 +125,15 @@ TEST(MainWindow, OpensCommandLineFilesFirstAndDroppedFilesLater) {
     // The one dialog opened by hand starts on the last file given.
     ASSERT_EQ(platform.dialogRequests.size(), 1u);
     EXPECT_EQ(platform.dialogRequests[0].initialPath, dir / "eyes.EBO");
-    EXPECT_EQ(platform.titles, (std::vector<std::string>{"head.ebo - Kelvane v0.7", "head.ebo, faces.fsh - Kelvane v0.7",
-                                                          "eyes.EBO, faces.fsh - Kelvane v0.7"}));
+    EXPECT_EQ(platform.titles,
+              (std::vector<std::string>{"head.ebo - Kelvane v0.7", "head.ebo, faces.fsh - Kelvane v0.7",
+                                        "eyes.EBO, faces.fsh - Kelvane v0.7"}));
     // The menu bar after the drop: the dropped model and the archive.
     std::vector<std::string> titles;
     for (const auto& menu : platform.shownMenuBar().menus) titles.push_back(menu.title);
     EXPECT_EQ(titles, (std::vector<std::string>{"File", "<EBO>", "<FSH>", "Help"}));
-    EXPECT_EQ(platform.shownMenuBar().menus[1].items.size(), 5u);  // two objects, Select All, Deselect All, Light
+    // Two objects, Select All, Deselect All, Light.
+    EXPECT_EQ(platform.shownMenuBar().menus[1].items.size(), 5u);
     EXPECT_EQ(platform.framesSwapped, 4);  // the first, after the drop, the command and the close
     // Files are followed: the waits end in time for the next check.
     ASSERT_EQ(timeouts.size(), 2u);
