@@ -151,16 +151,32 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(reloadFile(h.viewer, FileKind::Fsh, archive));
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("looks like"), std::string::npos);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(reloadFile(h.viewer, FileKind::Bmp, h.dir / "picture.bmp"));  // the platform cannot read it
+    testing::internal::GetCapturedStderr();
     EXPECT_EQ(h.viewer.textures.slotCount, 2u);
     EXPECT_EQ(h.viewer.textures.currentSlot, 1u);
     EXPECT_EQ(h.platform.menuBars.size(), bars);
     EXPECT_EQ(h.platform.shownMenuBar(), shown);
 
+    // A picture too large to import is refused like one that cannot be read;
+    // one that fits replaces the archive, as "Load BMP" does.
+    const auto picture = h.dir / "picture.bmp";
+    h.platform.bitmaps[picture] = makeBitmap(1025, 2);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(reloadFile(h.viewer, FileKind::Bmp, picture));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("1024"), std::string::npos);
+    EXPECT_EQ(h.viewer.textures.slotCount, 2u);
+    h.platform.bitmaps[picture] = makeBitmap(3, 2);
+    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Bmp, picture));
+    EXPECT_EQ(h.viewer.textures.slotCount, 0u);
+    EXPECT_EQ(h.viewer.textures.width[0], 3u);
+    EXPECT_FALSE(h.menu("<FSH>"));
+
     test::writeFile(model, modelOf({"new"}));
     EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
     EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <new>", "Light"}));
-    EXPECT_EQ(h.window.title(), "head.ebo, faces.fsh - Kelvane v0.7");
+    EXPECT_EQ(h.window.title(), "head.ebo, picture.bmp - Kelvane v0.7");
 }
 
 }  // namespace
