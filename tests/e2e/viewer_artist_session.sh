@@ -11,11 +11,12 @@
 # there show textured at once, with no dialog and the title naming them; an
 # edit of the archive on disk shows in place while a turned view stays
 # turned; an archive cut short changes nothing but the title; a file that
-# cannot be read gives its reason on standard error and in the title.
-# usage: viewer_artist_session.sh PROGRAM TITLE GREY GENERATION SAMPLES_DIR
+# cannot be read gives its reason on standard error and in the title; a
+# model dropped on the window (XDND, as a file manager drops) opens.
+# usage: viewer_artist_session.sh PROGRAM TITLE GREY GENERATION SAMPLES_DIR DROPPER
 #   GENERATION is "current" or "legacy"; GREY is the clear colour's level.
 set -euo pipefail
-program=$(realpath "$1") title=$2 grey=$3 generation=$4 samples=$(realpath "$5")
+program=$(realpath "$1") title=$2 grey=$3 generation=$4 samples=$(realpath "$5") dropper=$(realpath "$6")
 
 work=$(mktemp -d)
 xvfb="" viewer="" step="start"
@@ -373,6 +374,16 @@ reason=${reason#notes.ebo: }
 reason=${reason% - $title}
 wait_until 10 grep -qxF "$(basename "$program"): $edits/notes.ebo: $reason" "$work/stderr" ||
     fail "standard error does not give the title's reason '$reason'"
+
+step="drop"
+# A file manager names the files as URIs, with spaces and non-ASCII bytes escaped.
+mkdir -p "$edits/new faces"
+cp "$samples/$model_sample" "$edits/new faces/t$(printf '\303\252')te.ebo"
+"$dropper" "$window" 256 280 "file://$edits/new%20faces/t%C3%AAte.ebo"$'\r\n'"file://$edits/notes.txt"$'\r\n' ||
+    fail "the window did not take the drop"
+title_is() { [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$1" ]; }
+wait_until 10 title_is "t$(printf '\303\252')te.ebo - $title" || fail "the dropped model is not named in the title"
+wait_until 10 model_drawn || fail "the dropped model is not drawn"
 menu_pick 0 3
 wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
 echo "ok: $title, $SECONDS s"
