@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/about.h"
+#include "app/load_report.h"
 #include "app/menus.h"
 #include "model/ebo_reader.h"
 
@@ -13,17 +14,22 @@ namespace {
 // Pictures larger than this in either direction are not imported.
 constexpr std::uint32_t kMaxBitmapSide = 1024;
 
-enum class FileKind { Ebo, Fsh, Bmp };
-
 platform::FileDialogRequest dialogRequest(FileKind kind, const std::filesystem::path& lastPath) {
     const char* ext = kind == FileKind::Ebo ? "EBO" : kind == FileKind::Fsh ? "FSH" : "BMP";
     const std::string pattern = std::string("*.") + ext;
     return {std::string("Open ") + ext, std::string(ext) + " File", pattern, pattern, lastPath};
 }
 
-// Runs the open-file dialog on the shared path buffer, so every dialog opens
-// on the path chosen last in any of them. Nothing when cancelled.
-std::optional<std::filesystem::path> chooseFile(Viewer& viewer, FileKind kind) {
+// The file a load command reads: `given` (named on the command line or
+// dropped), else the one chosen in the open-file dialog, which opens on the
+// shared path buffer, so every dialog opens on the path given or chosen last.
+// Nothing when the dialog is cancelled.
+std::optional<std::filesystem::path> chooseFile(Viewer& viewer, FileKind kind,
+                                                const std::optional<std::filesystem::path>& given) {
+    if (given) {
+        viewer.pathBuffer = *given;
+        return given;
+    }
     if (!viewer.window) return std::nullopt;
     auto chosen = viewer.window->openFileDialog(dialogRequest(kind, viewer.pathBuffer));
     if (!chosen || chosen->empty()) return std::nullopt;
@@ -43,8 +49,14 @@ void checkFirstSlotOnly(TextureStore& store) {
     store.checked[0] = 1;
 }
 
-void loadModel(Viewer& viewer) {
-    const auto path = chooseFile(viewer, FileKind::Ebo);
+std::optional<std::string> reasonOf(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
+                                    const std::optional<ReadProblem>& problem) {
+    if (!problem) return std::nullopt;
+    return failureReason(viewer.generation, kind, path, *problem);
+}
+
+void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
+    const auto path = chooseFile(viewer, FileKind::Ebo, given);
     if (!path) return;
     ViewState& view = viewer.view;
     if (viewer.generation == Generation::Legacy) {
@@ -53,34 +65,33 @@ void loadModel(Viewer& viewer) {
         // Face the new model unturned and unshifted; the drag anchor stays.
         view.zoom = view.panY = view.panX = view.yaw = view.pitch = 0;
     }
-    loadEbo(viewer.generation, viewer.scene, *path);
+    viewer.follower.follow(*path, FileKind::Ebo);
+    std::optional<ReadProblem> problem;
+    loadEbo(viewer.generation, viewer.scene, *path, &problem);
     rebuildMenuBar(viewer);
+    reportLoad(viewer, FileKind::Ebo, *path, reasonOf(viewer, FileKind::Ebo, *path, problem));
 }
 
-void openArchive(Viewer& viewer) {
-    const auto path = chooseFile(viewer, FileKind::Fsh);
+void openArchive(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
+    const auto path = chooseFile(viewer, FileKind::Fsh, given);
     if (!path) return;
     TextureStore& store = viewer.textures;
-    store.loadArchive(*path);
+    viewer.follower.follow(*path, FileKind::Fsh);
+    std::optional<ReadProblem> problem;
+    store.loadArchive(*path, &problem);
     if (viewer.generation == Generation::Current) {
         viewer.menuRebuildPending = true;
         checkFirstSlotOnly(store);
     }
     store.decodeSlot();
     rebuildMenuBar(viewer);
-}
-
-// True when the rows hold every byte a 24-bit bottom-up picture of this size
-// needs (rows padded to 4 bytes), so the import cannot read past them.
-bool rowsComplete(const platform::Bitmap& bitmap) {
-    const std::uint64_t stride = (std::uint64_t{bitmap.width} * 3 + 3) & ~std::uint64_t{3};
-    return stride * bitmap.height <= bitmap.bottomUpBgrRows.size();
+    reportLoad(viewer, FileKind::Fsh, *path, reasonOf(viewer, FileKind::Fsh, *path, problem));
 }
 
 // Returns false when the picture cannot be loaded: the command then ends at
 // once and the menu catches up with the moved check marks on the next one.
-bool loadPicture(Viewer& viewer) {
-    const auto path = chooseFile(viewer, FileKind::Bmp);
+bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
+    const auto path = chooseFile(viewer, FileKind::Bmp, given);
     if (!path) return true;
     TextureStore& store = viewer.textures;
     if (viewer.generation == Generation::Current) {
@@ -90,11 +101,17 @@ bool loadPicture(Viewer& viewer) {
         viewer.menuRebuildPending = true;
         uncheck(store, store.currentSlot);
     }
-    const auto bitmap = viewer.platform.loadBitmap(*path, nullptr);
-    if (!bitmap || !rowsComplete(*bitmap)) return false;
+    viewer.follower.follow(*path, FileKind::Bmp);
+    std::string reason;
+    const auto bitmap = viewer.platform.loadBitmap(*path, &reason);
+    if (!bitmap || !rowsComplete(*bitmap)) {
+        reportLoad(viewer, FileKind::Bmp, *path, reason.empty() ? "not a readable BMP picture" : reason);
+        return false;
+    }
     // The GL unpack alignment the upload needs is set by the renderer.
-    if (bitmap->width <= kMaxBitmapSide && bitmap->height <= kMaxBitmapSide)
-        store.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
+    const bool fits = pictureFits(*bitmap);
+    if (fits) store.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
+    reportLoad(viewer, FileKind::Bmp, *path, fits ? std::nullopt : std::optional<std::string>(kPictureTooLarge));
     return true;
 }
 
@@ -102,17 +119,18 @@ void setAllVisible(Scene& scene, std::uint8_t visible) {
     for (int i = 0; i < menuObjectCount(scene); ++i) scene.visible[i] = visible;
 }
 
-// Stage 1: the fixed commands. Returns false when "Load BMP" failed.
-bool runFixedCommand(Viewer& viewer, int id) {
+// Stage 1: the fixed commands; the loads read `given` instead of asking.
+// Returns false when "Load BMP" failed.
+bool runFixedCommand(Viewer& viewer, int id, const std::optional<std::filesystem::path>& given) {
     switch (id) {
         case cmd::LoadEbo:
-            loadModel(viewer);
+            loadModel(viewer, given);
             break;
         case cmd::LoadFsh:
-            openArchive(viewer);
+            openArchive(viewer, given);
             break;
         case cmd::LoadBmp:
-            return loadPicture(viewer);
+            return loadPicture(viewer, given);
         case cmd::Quit:
             if (viewer.window) viewer.window->destroy();
             break;
@@ -175,13 +193,33 @@ void runItemCommand(Viewer& viewer, int id) {
     if (archiveImage) store.decodeSlot();
 }
 
-}  // namespace
-
-std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam) {
-    const int id = static_cast<int>(wParam & 0xFFFF);
-    if (!runFixedCommand(viewer, id)) return 0;
+std::intptr_t runCommand(Viewer& viewer, int id, const std::optional<std::filesystem::path>& given) {
+    if (!runFixedCommand(viewer, id, given)) return 0;
     runItemCommand(viewer, id);
     return 1;
+}
+
+}  // namespace
+
+bool rowsComplete(const platform::Bitmap& bitmap) {
+    const std::uint64_t stride = (std::uint64_t{bitmap.width} * 3 + 3) & ~std::uint64_t{3};
+    return stride * bitmap.height <= bitmap.bottomUpBgrRows.size();
+}
+
+bool pictureFits(const platform::Bitmap& bitmap) {
+    return bitmap.width <= kMaxBitmapSide && bitmap.height <= kMaxBitmapSide;
+}
+
+std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam) {
+    return runCommand(viewer, static_cast<int>(wParam & 0xFFFF), std::nullopt);
+}
+
+bool openFile(Viewer& viewer, const std::filesystem::path& path) {
+    const auto kind = fileKindOf(path);
+    if (!kind) return false;
+    const int id = *kind == FileKind::Ebo ? cmd::LoadEbo : *kind == FileKind::Fsh ? cmd::LoadFsh : cmd::LoadBmp;
+    runCommand(viewer, id, path);
+    return true;
 }
 
 }  // namespace kelvane

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
+#include "app/file_kind.h"
 #include "app/viewer.h"
 
 namespace kelvane {
@@ -10,5 +12,19 @@ namespace kelvane {
 // window procedure's result: 1, or 0 when "Load BMP" cannot load the
 // chosen picture.
 std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam);
+
+// Opens a file named on the command line or dropped on the window as its
+// load command does ("Load EBO" for .ebo, and so on, in any case) with the
+// file in place of the dialog's answer. False, doing nothing, for any other
+// kind of file.
+bool openFile(Viewer& viewer, const std::filesystem::path& path);
+
+// Why a picture is refused without a message.
+inline constexpr const char* kPictureTooLarge = "picture larger than 1024 x 1024 pixels";
+// True when the rows hold every byte a 24-bit bottom-up picture of this size
+// needs (rows padded to 4 bytes), so the import cannot read past them.
+bool rowsComplete(const platform::Bitmap& bitmap);
+// True when the picture is small enough to be imported (1024 x 1024 at most).
+bool pictureFits(const platform::Bitmap& bitmap);
 
 }  // namespace kelvane

@@ -1,13 +1,14 @@
 // Entry point of kelvane: the viewer for the later generation of files.
 #include <cstdio>
 
-#include "app/main_window.h"
+#include "app/command_line.h"
+#include "platform/platform.h"
 
-int main() {
+int main(int argc, char** argv) {
     auto platform = kelvane::platform::createNativePlatform();
     if (!platform) {
         std::fputs("kelvane: no window system backend\n", stderr);
         return 1;
     }
-    return kelvane::runViewer(*platform, kelvane::Generation::Current);
+    return kelvane::viewerMain(*platform, kelvane::Generation::Current, argc, argv);
 }

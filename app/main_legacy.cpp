@@ -1,13 +1,14 @@
 // Entry point of kelvane-legacy: the viewer for the earlier generation of files.
 #include <cstdio>
 
-#include "app/main_window.h"
+#include "app/command_line.h"
+#include "platform/platform.h"
 
-int main() {
+int main(int argc, char** argv) {
     auto platform = kelvane::platform::createNativePlatform();
     if (!platform) {
         std::fputs("kelvane-legacy: no window system backend\n", stderr);
         return 1;
     }
-    return kelvane::runViewer(*platform, kelvane::Generation::Legacy);
+    return kelvane::viewerMain(*platform, kelvane::Generation::Legacy, argc, argv);
 }

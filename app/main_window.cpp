@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/file_reload.h"
 #include "app/menus.h"
 #include "app/view_control.h"
 #include "render/gl_setup.h"
@@ -61,22 +62,29 @@ std::intptr_t onWheel(Viewer& viewer, platform::Window&, std::uintptr_t wParam, 
     return 1;
 }
 
+// Files dropped on the window open as if named on the command line; files
+// of any other kind are left alone.
+std::intptr_t onDropFiles(Viewer& viewer, platform::Window& window, std::uintptr_t, std::intptr_t) {
+    for (const auto& path : window.takeDroppedFiles()) openFile(viewer, path);
+    return 1;
+}
+
 struct Route {
     std::uint32_t message;
     Handler handler;
+    // Whether the frame loop draws after the message. A drag draws its own
+    // frame at once; a menu opening or closing leaves the picture as it is.
+    bool draws;
 };
 
 constexpr Route kRoutes[] = {
-    {platform::msg::Create, onCreate},         {platform::msg::Destroy, onDestroy},
-    {platform::msg::Size, onSize},             {platform::msg::Close, onClose},
-    {platform::msg::KeyDown, onKey},           {platform::msg::Command, onCommand},
-    {platform::msg::MenuSelect, ignore},       {platform::msg::MouseMove, onMouse},
-    {platform::msg::MouseWheel, onWheel},      {platform::msg::ExitMenuLoop, ignore},
+    {platform::msg::Create, onCreate, true},        {platform::msg::Destroy, onDestroy, false},
+    {platform::msg::Size, onSize, true},            {platform::msg::Close, onClose, true},
+    {platform::msg::KeyDown, onKey, true},          {platform::msg::Command, onCommand, true},
+    {platform::msg::MenuSelect, ignore, false},     {platform::msg::MouseMove, onMouse, false},
+    {platform::msg::MouseWheel, onWheel, true},     {platform::msg::ExitMenuLoop, ignore, false},
+    {platform::msg::Paint, ignore, true},           {platform::msg::DropFiles, onDropFiles, true},
 };
-
-const char* programName(Generation generation) {
-    return generation == Generation::Legacy ? "kelvane-legacy" : "kelvane";
-}
 
 int fail(Generation generation, const std::string& reason) {
     std::fprintf(stderr, "%s: %s\n", programName(generation), reason.c_str());
@@ -87,14 +95,18 @@ int fail(Generation generation, const std::string& reason) {
 
 std::intptr_t mainWindowProc(Viewer& viewer, platform::Window& window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
-    for (const Route& route : kRoutes)
-        if (route.message == message) return route.handler(viewer, window, wParam, lParam);
+    for (const Route& route : kRoutes) {
+        if (route.message != message) continue;
+        if (route.draws) viewer.frameNeeded = true;
+        return route.handler(viewer, window, wParam, lParam);
+    }
     return 0;  // default handling: nothing to do
 }
 
-int runViewer(platform::Platform& platform, Generation generation) {
+int runViewer(platform::Platform& platform, Generation generation, const ViewerOptions& options) {
     // The texture store and its pixel buffer exist before the window.
     Viewer viewer(generation, platform);
+    viewer.follower.enabled = options.followFiles;
 
     bool glReady = false;
     bool projectionSet = false;
@@ -124,11 +136,24 @@ int runViewer(platform::Platform& platform, Generation generation) {
         const platform::ClientSize size = window->clientSize();
         resizeViewport(generation, size.width, size.height);
     }
+    for (const auto& path : options.files) openFile(viewer, path);
     // Sets the fit values before the first frame; no clear, no swap.
     drawScene(generation, viewer.scene, viewer.textures, viewer.view);
 
+    // One message a pass, then a frame if anything changed the picture;
+    // with nothing to do, sleep until a message comes or a followed file is
+    // due to be checked.
     const auto swap = [&window] { window->swapBuffers(); };
-    while (platform.pumpMessage()) renderFrame(generation, viewer.scene, viewer.textures, viewer.view, swap);
+    while (platform.pumpMessage()) {
+        for (const auto& change : viewer.follower.changesAt(FileFollower::Clock::now()))
+            if (reloadFile(viewer, change.kind, change.path)) viewer.frameNeeded = true;
+        if (viewer.frameNeeded) {
+            viewer.frameNeeded = false;
+            renderFrame(generation, viewer.scene, viewer.textures, viewer.view, swap);
+            continue;
+        }
+        platform.waitForMessage(viewer.follower.untilNextCheck(FileFollower::Clock::now()));
+    }
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/command_line.h"
 #include "app/viewer.h"
 #include "platform/platform.h"
 
@@ -14,6 +15,8 @@ std::intptr_t mainWindowProc(Viewer& viewer, platform::Window& window, std::uint
 // Start-up, the frame loop and the end of the run. Returns the process exit
 // status: 0 after a normal end, non-zero (with a one-line reason on standard
 // error) when the window or its GL context cannot be made.
-int runViewer(platform::Platform& platform, Generation generation);
+// The files in `options` open in order once the window is shown, before the
+// first frame.
+int runViewer(platform::Platform& platform, Generation generation, const ViewerOptions& options = {});
 
 }  // namespace kelvane

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
+#include "app/file_follower.h"
 #include "app/view_state.h"
 #include "common/generation.h"
 #include "model/scene.h"
@@ -26,10 +29,26 @@ struct Viewer {
     // Menus and commands.
     bool menuRebuildPending = false;
     std::filesystem::path pathBuffer;  // shared by the three open-file dialogs, never cleared
+
+    // The files the stores were last loaded from (the texture one an FSH
+    // archive or a BMP picture), named in the window title and followed.
+    std::optional<std::filesystem::path> modelFile;
+    std::optional<std::filesystem::path> textureFile;
+    // "head.ebo: why it failed", from the last load until the next one.
+    std::string loadFailure;
+    FileFollower follower;
+
+    // Set by whatever can change the picture; the frame loop draws once and
+    // clears it, and waits while it is clear.
+    bool frameNeeded = true;
 };
 
 inline const char* windowTitle(Generation generation) {
     return generation == Generation::Legacy ? "Kelvane v0.6" : "Kelvane v0.7";
+}
+
+inline const char* programName(Generation generation) {
+    return generation == Generation::Legacy ? "kelvane-legacy" : "kelvane";
 }
 
 }  // namespace kelvane

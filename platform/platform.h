@@ -6,6 +6,7 @@
 // parameters follow the Win32 window procedure, so that backend passes them
 // through and the others translate their toolkit's events into them.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -21,6 +22,7 @@ namespace msg {
 constexpr std::uint32_t Create = 0x0001;
 constexpr std::uint32_t Destroy = 0x0002;
 constexpr std::uint32_t Size = 0x0005;        // lParam: client width (low 16), height (high 16)
+constexpr std::uint32_t Paint = 0x000F;       // part of the client area was uncovered: draw again
 constexpr std::uint32_t Close = 0x0010;
 constexpr std::uint32_t KeyDown = 0x0100;     // wParam: virtual-key code
 constexpr std::uint32_t Command = 0x0111;     // wParam: command id in the low 16 bits
@@ -28,6 +30,7 @@ constexpr std::uint32_t MenuSelect = 0x011F;
 constexpr std::uint32_t MouseMove = 0x0200;   // wParam: button flags; lParam: packed client position
 constexpr std::uint32_t MouseWheel = 0x020A;  // wParam: signed 16-bit delta in the high 16 bits
 constexpr std::uint32_t ExitMenuLoop = 0x0212;
+constexpr std::uint32_t DropFiles = 0x0233;   // files were dropped: Window::takeDroppedFiles
 }  // namespace msg
 
 // Virtual-key codes the viewer reacts to.
@@ -108,6 +111,11 @@ public:
     // A modal open-file dialog; the chosen path, or nothing when cancelled.
     virtual std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) = 0;
     virtual ClientSize clientSize() const = 0;
+    // Replaces the window title (the Win32 class name stays as created).
+    virtual void setTitle(const std::string& utf8) = 0;
+    // The files of the drops reported by msg::DropFiles since the last call,
+    // in the order given; each path is handed out once.
+    virtual std::vector<std::filesystem::path> takeDroppedFiles() = 0;
     // Shows the frame just drawn with GL (SwapBuffers on the window's DC).
     virtual void swapBuffers() = 0;
     // Destroys the window (DestroyWindow): the procedure receives
@@ -138,11 +146,24 @@ public:
     // then GetMessageW and DispatchMessageW). Returns false once the quit
     // message (posted by postQuit) has been taken, and from then on.
     virtual bool pumpMessage() = 0;
+    // Sleeps until a message is pending or `timeout` has passed (no limit
+    // when not given); handles nothing itself. A part of the window uncovered
+    // while waiting arrives as msg::Paint.
+    virtual void waitForMessage(std::optional<std::chrono::milliseconds> timeout) = 0;
     virtual void postQuit(int exitCode) = 0;
     // Loads a bitmap file, converting any depth to 24-bit rows; nothing when
     // the file is not a readable bitmap, with a few words on why in `reason`
     // (when given).
     virtual std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) = 0;
+    // The program's arguments after its name, as UTF-8. Windows reads them
+    // from the system as UTF-16; elsewhere they are argv as given.
+    virtual std::vector<std::string> programArguments(int argc, char** argv) {
+        return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>{};
+    }
+    // Lets standard output and error reach the console the program was
+    // started from where the system does not connect them itself (a Windows
+    // GUI program started from a console).
+    virtual void useStartingConsole() {}
 };
 
 // The backend this program was built with (win32 on Windows, fltk elsewhere).

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_platform.h"
 
+#include <utility>
+
 namespace kelvane::platform::fake {
 
 FakeWindow::FakeWindow(FakePlatform& platform, std::string title, WindowProc procedure)
@@ -24,6 +26,13 @@ std::optional<std::filesystem::path> FakeWindow::openFileDialog(const FileDialog
 }
 
 ClientSize FakeWindow::clientSize() const { return platform_.size; }
+
+void FakeWindow::setTitle(const std::string& utf8) {
+    title_ = utf8;
+    platform_.titles.push_back(utf8);
+}
+
+std::vector<std::filesystem::path> FakeWindow::takeDroppedFiles() { return std::exchange(platform_.droppedFiles, {}); }
 
 void FakeWindow::swapBuffers() { ++platform_.framesSwapped; }
 
@@ -84,6 +93,11 @@ bool FakePlatform::pumpMessage() {
         return false;
     }
     return !quitTaken_;
+}
+
+void FakePlatform::waitForMessage(std::optional<std::chrono::milliseconds> timeout) {
+    ++waits;
+    if (whileWaiting) whileWaiting(timeout);
 }
 
 void FakePlatform::postQuit(int exitCode) { quitCode = exitCode; }

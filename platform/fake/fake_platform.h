@@ -35,6 +35,8 @@ public:
     void showMessageBox(const std::string& caption, const std::string& text) override;
     std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
     ClientSize clientSize() const override;
+    void setTitle(const std::string& utf8) override;
+    std::vector<std::filesystem::path> takeDroppedFiles() override;
     void swapBuffers() override;
     void destroy() override;
 
@@ -63,6 +65,11 @@ public:
     bool failWindowCreation = false;
     // Makes the GL context; without it createGlContext succeeds doing nothing.
     std::function<bool(Window&, std::string* error)> glContextFactory;
+    // Files the window hands out for msg::DropFiles.
+    std::vector<std::filesystem::path> droppedFiles;
+    // Runs whenever the app waits for a message, standing in for the time
+    // passing and the user acting; it may post messages.
+    std::function<void(std::optional<std::chrono::milliseconds> timeout)> whileWaiting;
 
     // --- Record: what the app asked for. ---
     std::vector<MenuBar> menuBars;  // every bar set, the last one is shown
@@ -72,6 +79,8 @@ public:
     int framesSwapped = 0;
     int destroyCalls = 0;
     int windowsShown = 0;
+    int waits = 0;                   // calls of waitForMessage
+    std::vector<std::string> titles;  // every title set after creation
     std::optional<int> quitCode;  // set by postQuit
     std::vector<Message> dispatched;  // messages delivered by pumpMessage
 
@@ -87,6 +96,7 @@ public:
     bool createGlContext(Window& window, std::string* error) override;
     void showWindow(Window& window) override;
     bool pumpMessage() override;
+    void waitForMessage(std::optional<std::chrono::milliseconds> timeout) override;
     void postQuit(int exitCode) override;
     std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override;
 

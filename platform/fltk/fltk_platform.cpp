@@ -24,7 +24,7 @@ public:
 
     void showWindow(Window& window) override { static_cast<fltk::FltkWindow&>(window).show(); }
 
-    // Never waits: polls FLTK for events when nothing is queued, then
+    // Does not wait: polls FLTK for events when nothing is queued, then
     // delivers at most one message.
     bool pumpMessage() override {
         if (quitTaken_) return false;
@@ -38,6 +38,18 @@ public:
         }
         next.window->send(next.message, next.wParam, next.lParam);
         return true;
+    }
+
+    void waitForMessage(std::optional<std::chrono::milliseconds> timeout) override {
+        if (!queue_.empty() || quitTaken_) return;
+        // An uncovered view becomes msg::Paint when FLTK flushes it: do that
+        // before sleeping, so that no expose waits for the next event.
+        Fl::flush();
+        if (!queue_.empty()) return;
+        if (timeout)
+            Fl::wait(std::chrono::duration<double>(*timeout).count());
+        else
+            Fl::wait();
     }
 
     void postQuit(int) override { queue_.push_back({}); }

@@ -4,8 +4,10 @@
 #include <FL/fl_ask.H>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/fltk/fltk_dialogs.h"
+#include "platform/fltk/fltk_drop.h"
 #include "platform/fltk/fltk_menu.h"
 #include "platform/fltk/fltk_x11.h"
 
@@ -88,9 +90,23 @@ int GlView::handle(int event) {
             return 1;
         case FL_KEYUP:
             return 1;
+        case FL_DND_ENTER:
+        case FL_DND_DRAG:
+        case FL_DND_LEAVE:
+        case FL_DND_RELEASE:
+            // Accepting these is what makes FLTK deliver the drop as FL_PASTE.
+            return 1;
+        case FL_PASTE:
+            owner_.dropFiles(droppedPaths(Fl::event_text() ? Fl::event_text() : ""));
+            return 1;
         default:
             return Fl_Gl_Window::handle(event);
     }
+}
+
+void GlView::flush() {
+    // FLTK flushes the view when X reports it uncovered (or resized).
+    owner_.post(msg::Paint);
 }
 
 void GlView::resize(int x, int y, int w, int h) {
@@ -142,6 +158,16 @@ std::intptr_t FltkWindow::send(std::uint32_t message, std::uintptr_t wParam, std
 void FltkWindow::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     if (!destroyed_) queue_.push_back({this, message, wParam, lParam});
 }
+
+void FltkWindow::dropFiles(std::vector<std::filesystem::path> paths) {
+    if (paths.empty()) return;
+    droppedFiles_.insert(droppedFiles_.end(), paths.begin(), paths.end());
+    post(msg::DropFiles);
+}
+
+std::vector<std::filesystem::path> FltkWindow::takeDroppedFiles() { return std::exchange(droppedFiles_, {}); }
+
+void FltkWindow::setTitle(const std::string& utf8) { frame_->copy_label(utf8.c_str()); }
 
 void FltkWindow::setMenuBar(const MenuBar& bar) {
     std::deque<std::string> labels;

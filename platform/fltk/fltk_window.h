@@ -28,15 +28,15 @@ struct QueuedMessage {
 };
 using MessageQueue = std::deque<QueuedMessage>;
 
-// The client area. FLTK's own drawing of it is switched off: every frame is
-// drawn and swapped by the frame loop.
+// The client area. FLTK does not draw it: every frame is drawn and swapped
+// by the frame loop, which learns of an uncovered area from msg::Paint.
 class GlView : public Fl_Gl_Window {
 public:
     GlView(int x, int y, int w, int h, FltkWindow& owner);
     int handle(int event) override;
     void resize(int x, int y, int w, int h) override;
     void draw() override {}
-    void flush() override {}
+    void flush() override;
 
 private:
     FltkWindow& owner_;
@@ -51,6 +51,8 @@ public:
     void showMessageBox(const std::string& caption, const std::string& text) override;
     std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
     ClientSize clientSize() const override;
+    void setTitle(const std::string& utf8) override;
+    std::vector<std::filesystem::path> takeDroppedFiles() override;
     void swapBuffers() override;
     void destroy() override;
 
@@ -59,6 +61,8 @@ public:
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
     // Queues a message for the pump.
     void post(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    // Keeps the files of a drop and queues msg::DropFiles for them.
+    void dropFiles(std::vector<std::filesystem::path> paths);
 
     bool makeGlContext(std::string* error);
     void show();
@@ -74,6 +78,7 @@ private:
     GlView* view_ = nullptr;          // owned by frame_
     // FLTK keeps pointers to the labels of a copied menu: they live here.
     std::deque<std::string> menuLabels_;
+    std::vector<std::filesystem::path> droppedFiles_;
     bool destroyed_ = false;
 };
 

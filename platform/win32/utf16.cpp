@@ -16,4 +16,14 @@ std::wstring toUtf16(const std::string& utf8) {
     return wide;
 }
 
+std::string toUtf8(const std::wstring& utf16) {
+    if (utf16.empty() || utf16.size() > static_cast<std::size_t>(INT_MAX)) return {};
+    const int inLength = static_cast<int>(utf16.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), inLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), inLength, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
 }  // namespace kelvane::platform::win32

@@ -1,6 +1,10 @@
 // The Win32 backend: the window system the viewer was made for. Window
 // messages reach the app's procedure as they are.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include "platform/win32/text.h"
 #include "platform/win32/win32_window.h"
@@ -41,6 +45,7 @@ public:
             if (error) *error = lastErrorReason("CreateWindowExW");
             return nullptr;
         }
+        DragAcceptFiles(hwnd, TRUE);  // files dropped on the window arrive as WM_DROPFILES
         return window;
     }
 
@@ -78,10 +83,45 @@ public:
         return true;
     }
 
+    void waitForMessage(std::optional<std::chrono::milliseconds> timeout) override {
+        const DWORD milliseconds =
+            timeout ? static_cast<DWORD>(std::clamp<long long>(timeout->count(), 0, INFINITE - 1)) : INFINITE;
+        // MWMO_INPUTAVAILABLE: messages the last peek already saw count too.
+        MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+
     void postQuit(int exitCode) override { PostQuitMessage(exitCode); }
 
     std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override {
         return loadBitmapFile(path, reason);
+    }
+
+    // From the system, as UTF-16: argv would hold them in the ANSI code page,
+    // which cannot name every file.
+    std::vector<std::string> programArguments(int, char**) override {
+        std::vector<std::string> arguments;
+        int count = 0;
+        LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+        if (!wide) return arguments;
+        for (int i = 1; i < count; ++i) arguments.push_back(toUtf8(wide[i]));
+        LocalFree(wide);
+        return arguments;
+    }
+
+    void useStartingConsole() override {
+        // A GUI program started from a console gets no standard handles
+        // unless they were redirected; the console is still there to attach to.
+        const bool outConnected = connected(STD_OUTPUT_HANDLE), errConnected = connected(STD_ERROR_HANDLE);
+        if (outConnected && errConnected) return;
+        if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+        if (!outConnected) std::freopen("CONOUT$", "w", stdout);
+        if (!errConnected) std::freopen("CONOUT$", "w", stderr);
+    }
+
+private:
+    static bool connected(DWORD which) {
+        HANDLE handle = GetStdHandle(which);
+        return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
     }
 };
 

@@ -3,6 +3,8 @@
 #include "platform/win32/message_routing.h"
 #include "platform/win32/text.h"
 
+#include <utility>
+
 namespace kelvane::platform::win32 {
 
 Win32Window::~Win32Window() {
@@ -37,9 +39,39 @@ LRESULT CALLBACK Win32Window::windowProcedure(HWND hwnd, UINT message, WPARAM wP
 }
 
 LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        // The default handling validates the window; the picture itself
+        // comes from the frame loop, which the app is told to run.
+        procedure_(*this, msg::Paint, 0, 0);
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+    if (message == WM_DROPFILES) {
+        keepDroppedFiles(reinterpret_cast<HDROP>(wParam));
+        procedure_(*this, msg::DropFiles, 0, 0);
+        return 0;
+    }
     if (!isAppMessage(message)) return DefWindowProcW(hwnd_, message, wParam, lParam);
     if (message == WM_SIZE) sizeSeen_ = true;
     return procedure_(*this, message, wParam, lParam);
+}
+
+void Win32Window::keepDroppedFiles(HDROP drop) {
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        if (length == 0) continue;
+        std::wstring path(length + 1, L'\0');
+        const UINT copied = DragQueryFileW(drop, i, path.data(), length + 1);
+        path.resize(copied);
+        if (!path.empty()) droppedFiles_.emplace_back(path);
+    }
+    DragFinish(drop);
+}
+
+std::vector<std::filesystem::path> Win32Window::takeDroppedFiles() { return std::exchange(droppedFiles_, {}); }
+
+void Win32Window::setTitle(const std::string& utf8) {
+    if (hwnd_) SetWindowTextW(hwnd_, toUtf16(utf8).c_str());
 }
 
 void Win32Window::setMenuBar(const MenuBar& bar) {

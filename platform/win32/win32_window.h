@@ -3,6 +3,7 @@
 // The main window of the Win32 backend: an HWND, its device context once a
 // GL context exists, and the app's window procedure.
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/platform.h"
 
@@ -17,6 +18,8 @@ public:
     void showMessageBox(const std::string& caption, const std::string& text) override;
     std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
     ClientSize clientSize() const override;
+    void setTitle(const std::string& utf8) override;
+    std::vector<std::filesystem::path> takeDroppedFiles() override;
     void swapBuffers() override;
     void destroy() override;
 
@@ -30,12 +33,14 @@ public:
 
 private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void keepDroppedFiles(HDROP drop);
 
     WindowProc procedure_;
     HWND hwnd_ = nullptr;
     HDC deviceContext_ = nullptr;
     HMENU menuBar_ = nullptr;
     bool sizeSeen_ = false;
+    std::vector<std::filesystem::path> droppedFiles_;
 };
 
 // Native menus from the menu-bar value; the caller owns the result.

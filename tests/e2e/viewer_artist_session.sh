@@ -7,10 +7,16 @@
 #   dialog on the last path, Light (current generation), Load FSH and pick
 #   images and Blank, Load BMP, drag, wheel, arrow keys and HOME, Help > About,
 #   File > Quit with exit status 0.
-# usage: viewer_artist_session.sh PROGRAM TITLE GREY GENERATION SAMPLES_DIR
+# Then the artist's loop from the command line: the model and archive named
+# there show textured at once, with no dialog and the title naming them; an
+# edit of the archive on disk shows in place while a turned view stays
+# turned; an archive cut short changes nothing but the title; a file that
+# cannot be read gives its reason on standard error and in the title; a
+# model dropped on the window (XDND, as a file manager drops) opens.
+# usage: viewer_artist_session.sh PROGRAM TITLE GREY GENERATION SAMPLES_DIR DROPPER
 #   GENERATION is "current" or "legacy"; GREY is the clear colour's level.
 set -euo pipefail
-program=$(realpath "$1") title=$2 grey=$3 generation=$4 samples=$(realpath "$5")
+program=$(realpath "$1") title=$2 grey=$3 generation=$4 samples=$(realpath "$5") dropper=$(realpath "$6")
 
 work=$(mktemp -d)
 xvfb="" viewer="" step="start"
@@ -291,4 +297,93 @@ step="quit"
 menu_pick 0 3
 wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
 [ "$status" -eq 0 ] || fail "exit status $status after File > Quit, expected 0"
+
+# --- 9. Files from the command line, followed on disk -------------------------
+
+step="command line"
+edits="$work/edits"
+mkdir -p "$edits"
+cp "$samples/$model_sample" "$edits/face.ebo"
+cp "$samples/head.fsh" "$edits/face.fsh"
+(cd "$work" && exec "$program" "$edits/face.ebo" "$edits/face.fsh") 2>"$work/stderr" &
+viewer=$!
+find_titled() {
+    kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
+    window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$window" ]
+}
+title_starts() { case "$(xdotool getwindowname "$window" 2>/dev/null)" in "$1"*) return 0 ;; *) return 1 ;; esac; }
+# The share of vivid pixels: the untextured model is grey, the sample skin is not.
+colour_share() {
+    convert "$work/$1.png" -scale 25% -fx "(max(r,max(g,b)) - min(r,min(g,b))) > 0.15 ? 1 : 0" -colorspace Gray \
+        -format "%[fx:mean]" info: 2>/dev/null
+}
+textured() { shot now && gt "$(colour_share now)" 0.02; }
+wait_until 20 find_titled "face.ebo, face.fsh - $title" || fail "no window titled 'face.ebo, face.fsh - $title'"
+wait_until 10 textured || fail "the model named on the command line is not drawn textured"
+dialog_gone "Open EBO" && dialog_gone "Open FSH" || fail "a dialog opened for files named on the command line"
+sleep 0.2
+shot cl_start
+
+step="edit on disk"
+focus_main
+xdotool mousemove --window "$window" 256 280 mousedown 1
+for x in 276 306 336; do
+    xdotool mousemove --window "$window" $x 280
+    sleep 0.05
+done
+xdotool mouseup 1
+expect_change cl_start cl_turned
+# The artist's paint program saves the archive with part of the face's
+# image painted over. Bytes of 0x55 make DXT1 blocks of one opaque teal
+# wherever the blocks begin: the outline stays, the colours change.
+cp "$samples/head.fsh" "$work/edited.fsh"
+head -c 16384 /dev/zero | tr '\0' '\125' |
+    dd of="$work/edited.fsh" bs=1024 seek=4 count=16 conv=notrunc 2>/dev/null
+cp "$work/edited.fsh" "$edits/face.fsh"
+expect_change cl_turned cl_edited
+# The outline stays where the turn left it: only the colours changed.
+outline() {
+    convert "$work/$1.png" -fuzz 3% -fill black -opaque "rgb($grey,$grey,$grey)" -fill white +opaque black \
+        -colorspace Gray "$work/outline_$1.png" 2>/dev/null
+}
+outline_moved() { compare -metric AE "$work/outline_cl_turned.png" "$work/outline_$1.png" null: 2>&1 | cut -d' ' -f1; }
+outline cl_start && outline cl_turned && outline cl_edited || fail "cannot outline the pictures"
+[ "$(outline_moved cl_edited)" -le $same ] || fail "the view did not stay turned after the archive was read again"
+[ "$(outline_moved cl_start)" -ge $changed ] || fail "the turn did not move the outline"
+
+step="archive cut short"
+head -c 3000 "$samples/head.fsh" >"$edits/face.fsh"
+wait_until 10 title_starts "face.fsh: " || fail "the title does not say why the cut archive was not read"
+expect_same_as cl_edited
+grep -q "^$(basename "$program"): $edits/face.fsh: " "$work/stderr" || fail "no reason on standard error for the cut archive"
+menu_pick 0 3
+wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
+
+step="unreadable file on the command line"
+echo "not a model" >"$edits/notes.ebo"
+(cd "$work" && exec "$program" "$edits/notes.ebo") 2>"$work/stderr" &
+viewer=$!
+find_failure_title() {
+    kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
+    window=$(xdotool search --onlyvisible --name "^notes\.ebo: .* - $title\$" 2>/dev/null | head -1) &&
+        [ -n "$window" ]
+}
+wait_until 20 find_failure_title || fail "no window title saying why notes.ebo was not read"
+reason=$(xdotool getwindowname "$window")
+reason=${reason#notes.ebo: }
+reason=${reason% - $title}
+wait_until 10 grep -qxF "$(basename "$program"): $edits/notes.ebo: $reason" "$work/stderr" ||
+    fail "standard error does not give the title's reason '$reason'"
+
+step="drop"
+# A file manager names the files as URIs, with spaces and non-ASCII bytes escaped.
+mkdir -p "$edits/new faces"
+cp "$samples/$model_sample" "$edits/new faces/t$(printf '\303\252')te.ebo"
+"$dropper" "$window" 256 280 "file://$edits/new%20faces/t%C3%AAte.ebo"$'\r\n'"file://$edits/notes.txt"$'\r\n' ||
+    fail "the window did not take the drop"
+title_is() { [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$1" ]; }
+wait_until 10 title_is "t$(printf '\303\252')te.ebo - $title" || fail "the dropped model is not named in the title"
+wait_until 10 model_drawn || fail "the dropped model is not drawn"
+menu_pick 0 3
+wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
 echo "ok: $title, $SECONDS s"

@@ -6,11 +6,14 @@
 //   win32_probe dialog             one open-file dialog; the path on stdout
 //   win32_probe resources EXE NAME what Windows reads from a program file:
 //                                  the icon NAME, the manifest, the version
+//   win32_probe drop               a title and a drop of two files, as the window sees them
 #include <windows.h>
+#include <shlobj.h>
 #include <winver.h>
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -156,6 +159,53 @@ int bitmapProbe(Platform& platform, const char* in, const char* out) {
     return 0;
 }
 
+// Posts the window a WM_DROPFILES of two files, one with a non-ASCII name,
+// built as the shell builds it: a DROPFILES head, then wide names, each
+// ended by a NUL, and a final NUL. (A drop cannot be sent to another process
+// under Wine, so the probe drops on its own window.)
+bool postDrop(HWND hwnd) {
+    const std::wstring names = std::wstring(L"C:\\faces\\t\u00EAte.ebo") + L'\0' + L"Z:\\tmp\\b.FSH" + L'\0' + L'\0';
+    const SIZE_T bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    if (!memory) return false;
+    auto* head = static_cast<DROPFILES*>(GlobalLock(memory));
+    head->pFiles = sizeof(DROPFILES);
+    head->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(head) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return PostMessageW(hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0) != 0;
+}
+
+int dropProbe(Platform& platform) {
+    std::string error;
+    bool dropped = false;
+    auto window = platform.createMainWindow(
+        "Kelvane probe", 512, 512,
+        [&](Window& w, std::uint32_t message, std::uintptr_t, std::intptr_t) -> std::intptr_t {
+            if (message != msg::DropFiles) return 1;
+            for (const auto& path : w.takeDroppedFiles()) {
+                const std::u8string name = path.u8string();
+                std::printf("dropped: %s\n", std::string(name.begin(), name.end()).c_str());
+            }
+            dropped = true;
+            return 1;
+        },
+        &error);
+    if (!window) return 2;
+    HWND hwnd = FindWindowW(L"Kelvane probe", nullptr);
+    window->setTitle("t\xC3\xAAte.ebo - Kelvane probe");
+    wchar_t title[256] = {};
+    GetWindowTextW(hwnd, title, 255);
+    std::printf("title: %s\n", utf8(title).c_str());
+    if (!postDrop(hwnd)) return 3;
+    // The drop is the only message posted: wait for it as the viewer waits.
+    for (int pass = 0; pass < 100 && !dropped; ++pass) {
+        platform.waitForMessage(std::chrono::milliseconds(100));
+        platform.pumpMessage();
+    }
+    return dropped ? 0 : 4;
+}
+
 int dialogProbe(Platform& platform, const char* initial) {
     std::string error;
     auto window = platform.createMainWindow(
@@ -214,6 +264,8 @@ int main(int argc, char** argv) {
     if (mode == "bitmap" && argc == 4) return bitmapProbe(*platform, argv[2], argv[3]);
     if (mode == "dialog") return dialogProbe(*platform, argc > 2 ? argv[2] : nullptr);
     if (mode == "resources" && argc == 4) return resourcesProbe(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: win32_probe menu | window | bitmap IN OUT.ppm | dialog [INITIAL] | resources EXE NAME\n");
+    if (mode == "drop") return dropProbe(*platform);
+    std::fprintf(stderr,
+                 "usage: win32_probe menu | window | bitmap IN OUT.ppm | dialog [INITIAL] | resources EXE NAME | drop\n");
     return 2;
 }

@@ -11,7 +11,9 @@
 #    the shared BMP check refuses (run-length encoded, cut short, no
 #    bitmap) load nothing;
 #  - open-file dialog: title, initial file name from the request, a typed
-#    path comes back.
+#    path comes back;
+#  - title and drop: a non-ASCII title reads back as set; a WM_DROPFILES
+#    of two files (one non-ASCII) reaches the app as their paths.
 # Usage: wine_backend_test.sh BUILD_WINDOWS_DIR
 BUILD_WIN=${1:?usage: wine_backend_test.sh BUILD_WINDOWS_DIR}
 source "$(dirname "$0")/wine_common.sh"
@@ -106,5 +108,13 @@ xdotool key Return
 wait_for 20 "the dialog to return" process_gone "$probe"
 chosen=$(tr -d '\r' <"$E2E_TMP/dialog.out")
 [ "$chosen" = "Z:${E2E_TMP//\//\\}\\models\\face.ebo" ] || fail "dialog returned '$chosen'"
+
+echo "== title and drop"
+expected_drop=$'title: t\u00eate.ebo - Kelvane probe
+dropped: C:\\faces\\t\u00eate.ebo
+dropped: Z:\\tmp\\b.FSH'
+actual_drop=$(wine "$PROBE" drop | tr -d '\r') || fail "the drop probe failed: $actual_drop"
+[ "$actual_drop" = "$expected_drop" ] || fail "title and drop differ:
+$(diff <(echo "$expected_drop") <(echo "$actual_drop"))"
 
 echo "PASS"

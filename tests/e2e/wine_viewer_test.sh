@@ -14,6 +14,10 @@
 #    again brings the textured picture back as it was;
 #  - Help > About, now the fourth drop-down, still opens and closes;
 #  - File > Quit ends the process with exit status 0.
+# Then kelvane.exe from the command line: --version prints to the caller's
+# standard output; the sample model and archive named by Z:\ paths in a
+# non-ASCII folder open before the first frame with no dialog, drawn exactly
+# as after the two menu loads, the title naming both files.
 # Usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR
 # The sample files come from the Linux build (BUILD_LINUX_DIR/samples).
 BUILD_WIN=${1:?usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR}
@@ -157,7 +161,36 @@ check_viewer() {
     echo "   passed in $((SECONDS - started))s"
 }
 
+check_command_line() {
+    local started=$SECONDS
+    echo "== kelvane.exe with head.ebo and head.fsh on its command line"
+    local version
+    version=$(wine "$BUILD_WIN/app/kelvane.exe" --version | tr -d '\r')
+    [[ "$version" =~ ^kelvane\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "kelvane.exe --version printed '$version'"
+
+    local folder="$E2E_TMP/tête"
+    mkdir -p "$folder"
+    cp "$SAMPLES/head.ebo" "$SAMPLES/head.fsh" "$folder/"
+    wine "$BUILD_WIN/app/kelvane.exe" "$(windows_path "$folder/head.ebo")" "$(windows_path "$folder/head.fsh")" \
+        >"$E2E_TMP/command-line.out" 2>&1 &
+    local viewer=$!
+    local title="head.ebo, head.fsh - Kelvane v0.7"
+    wait_for 30 "the window \"$title\"" window_or_end "$title" "$viewer"
+    has_window "$title" || fail "kelvane.exe ended or titled its window otherwise: $(cat "$E2E_TMP/command-line.out")"
+    MAIN=$(window_by_title "$title")
+    set_geometry
+    wait_for 20 "the textured model, as the menu loads drew it" shows_as "$CLIENT" "$E2E_TMP/textured.png"
+    [ "$(visible_window_count)" -eq 1 ] || fail "a dialog or box opened beside the window"
+    menu_keys Down Up Return   # File > Quit
+    wait_for 10 "kelvane.exe to end" process_gone "$viewer"
+    local status=0
+    wait "$viewer" || status=$?
+    [ "$status" -eq 0 ] || fail "kelvane.exe ended with status $status: $(cat "$E2E_TMP/command-line.out")"
+    echo "   passed in $((SECONDS - started))s"
+}
+
 reference_menu_row
 check_viewer kelvane "Kelvane v0.7" 26 head.ebo
+check_command_line
 check_viewer kelvane-legacy "Kelvane v0.6" 77 legacy_head.ebo
 echo "PASS"

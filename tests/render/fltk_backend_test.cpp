@@ -1,5 +1,5 @@
 // The parts of the FLTK backend that need no display: menu arrays, file
-// chooser filters and message text.
+// chooser filters, message text and dropped file lists.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/fltk/fltk_dialogs.h"
+#include "platform/fltk/fltk_drop.h"
 #include "platform/fltk/fltk_menu.h"
 
 namespace kelvane::platform::fltk {
@@ -49,6 +50,15 @@ TEST(FltkBackend, ChooserFilterMatchesBothCasesAndTextGetsNewlines) {
     request.pattern.clear();
     EXPECT_EQ(chooserFilter(request), "*");
     EXPECT_EQ(withNewlines("a\rb\r\rc\r\nd\r"), "a\nb\n\nc\nd\n");
+}
+
+TEST(FltkBackend, DroppedUriListsBecomeLocalPaths) {
+    using Paths = std::vector<std::filesystem::path>;
+    EXPECT_EQ(droppedPaths("file:///home/a%20b/t%C3%AAte.EBO\r\n# a comment\r\nfile://localhost/tmp/x.fsh\r\n"),
+              (Paths{"/home/a b/t\xC3\xAAte.EBO", "/tmp/x.fsh"}));
+    // Plain paths as some programs drop them; a stray '%' stays; other schemes are no files.
+    EXPECT_EQ(droppedPaths("/tmp/100%.bmp\nhttp://example.org/a.ebo\n/tmp/%4"), (Paths{"/tmp/100%.bmp", "/tmp/%4"}));
+    EXPECT_TRUE(droppedPaths("").empty());
 }
 
 // FLTK's own chooser resolves a bare preset name against the working

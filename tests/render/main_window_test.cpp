@@ -8,6 +8,9 @@
 
 #include "platform/fake/fake_platform.h"
 #include "render/gl.h"
+#include "tests/app/app_test_support.h"
+#include "tests/builders/ebo_builder.h"
+#include "tests/builders/file_writer.h"
 #include "tests/render/offscreen_picture.h"
 
 namespace kelvane {
@@ -72,6 +75,71 @@ TEST(MainWindow, RunsAFramePerPumpUntilClosedAndEndsWithZero) {
         EXPECT_EQ(platform.pumps, 6);
         EXPECT_EQ(platform.framesSwapped, 5);
         EXPECT_TRUE(test::grab(*platform.context).isGrey(150, 100, grey));
+    }
+}
+
+// With nothing changing the loop sleeps instead of drawing the same frame
+// again; an uncovered window draws, opening or closing a menu does not.
+TEST(MainWindow, DrawsWhenSomethingChangedAndOtherwiseWaits) {
+    OffscreenPlatform platform;
+    std::vector<std::optional<std::chrono::milliseconds>> timeouts;
+    platform.whileWaiting = [&](std::optional<std::chrono::milliseconds> timeout) {
+        timeouts.push_back(timeout);
+        const std::uint32_t next[] = {msg::Paint, msg::MenuSelect, msg::ExitMenuLoop, msg::Close};
+        platform.post(next[timeouts.size() - 1]);
+    };
+    EXPECT_EQ(runViewer(platform, Generation::Current), 0);
+    if (!platform.context) GTEST_SKIP() << "no offscreen EGL context here";
+    // The first frame, the uncovered window's, the close's.
+    EXPECT_EQ(platform.framesSwapped, 3);
+    ASSERT_EQ(timeouts.size(), 4u);
+    for (const auto& timeout : timeouts) EXPECT_EQ(timeout, std::nullopt);  // nothing followed: no reason to wake
+}
+
+// Command-line files open in order before the first frame, without a
+// dialog; dropped files open the same way, other dropped files are ignored.
+TEST(MainWindow, OpensCommandLineFilesFirstAndDroppedFilesLater) {
+    const auto dir = apptest::scratchDir();
+    OffscreenPlatform platform;
+    test::writeFile(dir / "head.ebo", test::makeEbo({test::quadObject("head")}, Generation::Current));
+    test::writeFile(dir / "eyes.EBO",
+                    test::makeEbo({test::quadObject("eyes"), test::quadObject("lids")}, Generation::Current));
+    TextureStore scratch(Generation::Current);
+    apptest::writeArchive(dir / "faces.fsh", {"face"}, scratch);
+    std::vector<std::optional<std::chrono::milliseconds>> timeouts;
+    platform.whileWaiting = [&](std::optional<std::chrono::milliseconds> timeout) {
+        timeouts.push_back(timeout);
+        if (timeouts.size() == 1) {
+            platform.droppedFiles = {dir / "notes.txt", dir / "eyes.EBO"};
+            platform.post(msg::DropFiles);
+        } else {
+            platform.post(msg::Command, 1002);  // Load FSH, cancelled
+            platform.post(msg::Close);
+        }
+    };
+    testing::internal::CaptureStderr();
+    const int status = runViewer(platform, Generation::Current, {true, {dir / "head.ebo", dir / "faces.fsh"}});
+    testing::internal::GetCapturedStderr();
+    if (!platform.context) GTEST_SKIP() << "no offscreen EGL context here";
+    EXPECT_EQ(status, 0);
+    // The one dialog opened by hand starts on the last file given.
+    ASSERT_EQ(platform.dialogRequests.size(), 1u);
+    EXPECT_EQ(platform.dialogRequests[0].initialPath, dir / "eyes.EBO");
+    EXPECT_EQ(platform.titles,
+              (std::vector<std::string>{"head.ebo - Kelvane v0.7", "head.ebo, faces.fsh - Kelvane v0.7",
+                                        "eyes.EBO, faces.fsh - Kelvane v0.7"}));
+    // The menu bar after the drop: the dropped model and the archive.
+    std::vector<std::string> titles;
+    for (const auto& menu : platform.shownMenuBar().menus) titles.push_back(menu.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"File", "<EBO>", "<FSH>", "Help"}));
+    // Two objects, Select All, Deselect All, Light.
+    EXPECT_EQ(platform.shownMenuBar().menus[1].items.size(), 5u);
+    EXPECT_EQ(platform.framesSwapped, 4);  // the first, after the drop, the command and the close
+    // Files are followed: the waits end in time for the next check.
+    ASSERT_EQ(timeouts.size(), 2u);
+    for (const auto& timeout : timeouts) {
+        ASSERT_TRUE(timeout.has_value());
+        EXPECT_LE(*timeout, FileFollower::kCheckInterval);
     }
 }
 

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "app/file_kind.h"
+
+namespace kelvane {
+
+// What tells one version of a file from another without reading it.
+struct FileSignature {
+    bool exists = false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    bool operator==(const FileSignature&) const = default;
+};
+FileSignature signatureOf(const std::filesystem::path& path);
+
+// Notices when the model file or the texture file (FSH or BMP) changes on
+// disk. Files are checked at most every kCheckInterval; a change is reported
+// once the file has looked the same on two checks in a row, so a file still
+// being written is not read half-way.
+class FileFollower {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds kCheckInterval{250};
+
+    struct Change {
+        std::filesystem::path path;
+        FileKind kind;
+    };
+
+    bool enabled = true;
+
+    // Follows `path` from now on as the model (EBO) or the texture (FSH,
+    // BMP), as it is on disk at this moment: call it before reading the file.
+    void follow(const std::filesystem::path& path, FileKind kind, Clock::time_point now = Clock::now());
+    // The followed files that changed and have since settled, when a check
+    // is due at `now`; each change is reported once.
+    std::vector<Change> changesAt(Clock::time_point now);
+    // How long until the next check is due; nothing while no file is followed.
+    std::optional<std::chrono::milliseconds> untilNextCheck(Clock::time_point now) const;
+
+private:
+    struct Followed {
+        std::filesystem::path path;
+        FileKind kind = FileKind::Ebo;
+        FileSignature seen;                   // the version last read (or tried)
+        std::optional<FileSignature> moving;  // a newer version, seen at the last check
+    };
+    std::array<std::optional<Followed>, 2> files_;  // model, texture
+    Clock::time_point nextCheck_{};
+};
+
+}  // namespace kelvane

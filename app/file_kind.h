@@ -1,0 +1,29 @@
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace kelvane {
+
+// The three kinds of file the viewer opens, each with its load command.
+enum class FileKind { Ebo, Fsh, Bmp };
+
+// The kind a file is opened as, by its extension in any case; nothing for
+// any other file.
+inline std::optional<FileKind> fileKindOf(const std::filesystem::path& path) {
+    // As UTF-8: a narrow string() of a wide Windows path can fail on names
+    // the code page cannot hold.
+    const std::u8string name = path.extension().u8string();
+    std::string extension(name.begin(), name.end());
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c); });
+    if (extension == ".ebo") return FileKind::Ebo;
+    if (extension == ".fsh") return FileKind::Fsh;
+    if (extension == ".bmp") return FileKind::Bmp;
+    return std::nullopt;
+}
+
+}  // namespace kelvane

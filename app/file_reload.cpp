@@ -1,0 +1,84 @@
+#include "app/file_reload.h"
+
+#include <optional>
+#include <string>
+
+#include "app/commands.h"
+#include "app/load_report.h"
+#include "app/menus.h"
+#include "model/ebo_reader.h"
+
+namespace kelvane {
+
+namespace {
+
+void keepObjectStates(const Scene& before, Scene& after) {
+    if (after.objectCount != before.objectCount) return;
+    after.visible = before.visible;
+    // Only where the new model can be lit at all.
+    if (after.normalsPresent != 0 && before.normalsPresent != 0) after.lightingOn = before.lightingOn;
+}
+
+// Shows slot `slot` of a freshly loaded archive as choosing it from the menu
+// would, or "Blank" (slot == slotCount, current generation); slot 0 stays
+// as the load left it.
+void keepChosenSlot(const TextureStore& before, TextureStore& after) {
+    const std::uint32_t slot = before.currentSlot;
+    const bool wasBlank = before.generation == Generation::Current && before.slotCount > 0 && slot == before.slotCount;
+    const std::uint32_t kept = wasBlank ? after.slotCount : slot;
+    const bool exists = wasBlank ? after.slotCount > 0 : slot < static_cast<std::uint32_t>(menuSlotCount(after));
+    if (!exists || kept == 0 || kept >= kTextureSlots) return;
+    after.checked[after.currentSlot] = 0;
+    after.currentSlot = kept;
+    after.checked[kept] = 1;
+}
+
+std::optional<std::string> reloadModel(Viewer& viewer, const std::filesystem::path& path) {
+    Scene fresh;
+    std::optional<ReadProblem> problem;
+    loadEbo(viewer.generation, fresh, path, &problem);
+    if (problem) return failureReason(viewer.generation, FileKind::Ebo, path, *problem);
+    keepObjectStates(viewer.scene, fresh);
+    viewer.scene = std::move(fresh);
+    return std::nullopt;
+}
+
+std::optional<std::string> reloadArchive(Viewer& viewer, const std::filesystem::path& path) {
+    TextureStore fresh(viewer.generation);
+    std::optional<ReadProblem> problem;
+    fresh.loadArchive(path, &problem);
+    if (problem) return failureReason(viewer.generation, FileKind::Fsh, path, *problem);
+    // As "Load FSH" marks them: slot 0 alone (and, in the current
+    // generation, not "Blank"); the earlier generation keeps the reader's.
+    if (viewer.generation == Generation::Current) {
+        for (std::uint32_t i = 1; i <= fresh.slotCount && i < kTextureSlots; ++i) fresh.checked[i] = 0;
+        fresh.checked[0] = 1;
+    }
+    keepChosenSlot(viewer.textures, fresh);
+    fresh.decodeSlot();
+    viewer.textures = std::move(fresh);
+    return std::nullopt;
+}
+
+std::optional<std::string> reloadPicture(Viewer& viewer, const std::filesystem::path& path) {
+    std::string reason;
+    const auto bitmap = viewer.platform.loadBitmap(path, &reason);
+    if (!bitmap || !rowsComplete(*bitmap)) return reason.empty() ? "not a readable BMP picture" : reason;
+    if (!pictureFits(*bitmap)) return kPictureTooLarge;
+    // The picture was read whole: only now does it replace the one shown.
+    viewer.textures.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool reloadFile(Viewer& viewer, FileKind kind, const std::filesystem::path& path) {
+    const std::optional<std::string> failure = kind == FileKind::Ebo   ? reloadModel(viewer, path)
+                                               : kind == FileKind::Fsh ? reloadArchive(viewer, path)
+                                                                       : reloadPicture(viewer, path);
+    if (!failure) rebuildMenuBar(viewer);
+    reportLoad(viewer, kind, path, failure, !failure);
+    return !failure;
+}
+
+}  // namespace kelvane

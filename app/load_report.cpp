@@ -1,0 +1,61 @@
+#include "app/load_report.h"
+
+#include <cstdio>
+
+#include "app/window_title.h"
+#include "model/ebo_reader.h"
+#include "textures/texture_store.h"
+
+namespace kelvane {
+
+namespace {
+
+// Whether the other generation's reader takes the file without a problem
+// and finds something in it.
+bool readsInOtherGeneration(Generation generation, FileKind kind, const std::filesystem::path& path) {
+    const Generation other = generation == Generation::Legacy ? Generation::Current : Generation::Legacy;
+    std::optional<ReadProblem> problem;
+    if (kind == FileKind::Ebo) {
+        Scene scene;
+        loadEbo(other, scene, path, &problem);
+        return !problem && scene.objectCount > 0;
+    }
+    if (kind == FileKind::Fsh) {
+        TextureStore store(other);
+        store.loadArchive(path, &problem);
+        return !problem && store.slotCount > 0;
+    }
+    return false;  // a BMP picture is the same to both
+}
+
+}  // namespace
+
+std::string problemText(const ReadProblem& problem) {
+    // A file that cannot be opened has no field or offset to name.
+    return problem.field.empty() ? problem.what : problem.describe();
+}
+
+std::string failureReason(Generation generation, FileKind kind, const std::filesystem::path& path,
+                          const ReadProblem& problem) {
+    std::string reason = problemText(problem);
+    if (readsInOtherGeneration(generation, kind, path))
+        reason += generation == Generation::Legacy ? "; looks like a file for kelvane"
+                                                   : "; looks like a file for kelvane-legacy";
+    return reason;
+}
+
+void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
+                const std::optional<std::string>& failure, bool replacesShown) {
+    if (replacesShown) (kind == FileKind::Ebo ? viewer.modelFile : viewer.textureFile) = path;
+    viewer.loadFailure.clear();
+    if (failure) {
+        viewer.loadFailure = displayName(path) + ": " + *failure;
+        const std::u8string shown = path.u8string();
+        std::fprintf(stderr, "%s: %s: %s\n", programName(viewer.generation),
+                     std::string(shown.begin(), shown.end()).c_str(), failure->c_str());
+        std::fflush(stderr);
+    }
+    updateWindowTitle(viewer);
+}
+
+}  // namespace kelvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/file_kind.h"
+#include "app/viewer.h"
+#include "common/read_problem.h"
+
+namespace kelvane {
+
+// A reader's problem in the words kelvane-inspect prints for it.
+std::string problemText(const ReadProblem& problem);
+
+// Why `path` did not read cleanly as `kind` in the viewer's generation:
+// the problem's words, and a word on the other generation when its reader
+// takes the file cleanly.
+std::string failureReason(Generation generation, FileKind kind, const std::filesystem::path& path,
+                          const ReadProblem& problem);
+
+// Says what a load did: on success the title names the file; on failure
+// (`failure` holds the reason) the title says which file and why, and so
+// does one line on standard error. `replacesShown` tells whether the stores
+// now hold what the file gave (every load but a failed reload).
+void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
+                const std::optional<std::string>& failure, bool replacesShown = true);
+
+}  // namespace kelvane
