@@ -6,13 +6,11 @@
 #include "app/load_report.h"
 #include "app/menus.h"
 #include "model/ebo_reader.h"
+#include "platform/bmp_header.h"
 
 namespace kelvane {
 
 namespace {
-
-// Pictures larger than this in either direction are not imported.
-constexpr std::uint32_t kMaxBitmapSide = 1024;
 
 platform::FileDialogRequest dialogRequest(FileKind kind, const std::filesystem::path& lastPath) {
     const char* ext = kind == FileKind::Ebo ? "EBO" : kind == FileKind::Fsh ? "FSH" : "BMP";
@@ -109,9 +107,9 @@ bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& giv
         return false;
     }
     // The GL unpack alignment the upload needs is set by the renderer.
-    const bool fits = pictureFits(*bitmap);
-    if (fits) store.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
-    reportLoad(viewer, FileKind::Bmp, *path, fits ? std::nullopt : std::optional<std::string>(kPictureTooLarge));
+    const auto refusal = platform::importRefusal(bitmap->width, bitmap->height);
+    if (!refusal) store.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
+    reportLoad(viewer, FileKind::Bmp, *path, refusal);
     return true;
 }
 
@@ -204,10 +202,6 @@ std::intptr_t runCommand(Viewer& viewer, int id, const std::optional<std::filesy
 bool rowsComplete(const platform::Bitmap& bitmap) {
     const std::uint64_t stride = (std::uint64_t{bitmap.width} * 3 + 3) & ~std::uint64_t{3};
     return stride * bitmap.height <= bitmap.bottomUpBgrRows.size();
-}
-
-bool pictureFits(const platform::Bitmap& bitmap) {
-    return bitmap.width <= kMaxBitmapSide && bitmap.height <= kMaxBitmapSide;
 }
 
 std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam) {

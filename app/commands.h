@@ -19,12 +19,8 @@ std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam);
 // kind of file.
 bool openFile(Viewer& viewer, const std::filesystem::path& path);
 
-// Why a picture is refused without a message.
-inline constexpr const char* kPictureTooLarge = "picture larger than 1024 x 1024 pixels";
 // True when the rows hold every byte a 24-bit bottom-up picture of this size
 // needs (rows padded to 4 bytes), so the import cannot read past them.
 bool rowsComplete(const platform::Bitmap& bitmap);
-// True when the picture is small enough to be imported (1024 x 1024 at most).
-bool pictureFits(const platform::Bitmap& bitmap);
 
 }  // namespace kelvane

@@ -7,6 +7,7 @@
 #include "app/load_report.h"
 #include "app/menus.h"
 #include "model/ebo_reader.h"
+#include "platform/bmp_header.h"
 
 namespace kelvane {
 
@@ -64,7 +65,7 @@ std::optional<std::string> reloadPicture(Viewer& viewer, const std::filesystem::
     std::string reason;
     const auto bitmap = viewer.platform.loadBitmap(path, &reason);
     if (!bitmap || !rowsComplete(*bitmap)) return reason.empty() ? "not a readable BMP picture" : reason;
-    if (!pictureFits(*bitmap)) return kPictureTooLarge;
+    if (auto refusal = platform::importRefusal(bitmap->width, bitmap->height)) return refusal;
     // The picture was read whole: only now does it replace the one shown.
     viewer.textures.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
     return std::nullopt;

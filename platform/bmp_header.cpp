@@ -172,4 +172,11 @@ BmpCheck checkBmp(ByteReader& file) {
     return check;
 }
 
+std::optional<std::string> importRefusal(std::uint32_t width, std::uint32_t height) {
+    const std::uint32_t side = kMaxImportedBitmapSide;
+    if (width <= side && height <= side) return std::nullopt;
+    return "picture of " + number(width) + " x " + number(height) + " pixels is larger than the " + number(side) +
+           " x " + number(side) + " the viewers import";
+}
+
 }  // namespace kelvane::platform

@@ -18,6 +18,8 @@ constexpr std::uint64_t kMaxBitmapPixels = 64ull * 1024 * 1024;
 // The viewers import pictures up to this size in each direction and drop
 // larger ones after loading them.
 constexpr std::uint32_t kMaxImportedBitmapSide = 1024;
+// Why a picture of this size is dropped, or nothing when it is imported.
+std::optional<std::string> importRefusal(std::uint32_t width, std::uint32_t height);
 
 constexpr std::uint32_t kBmpUncompressed = 0;
 constexpr std::uint32_t kBmpRle8 = 1;

@@ -23,12 +23,7 @@ std::optional<std::string> refusalOf(const std::string& file, platform::BmpLayou
     std::string reason;
     const auto bitmap = platform::decodeBmp(*bytes, &reason);
     if (!bitmap) return reason;
-    const std::uint32_t side = platform::kMaxImportedBitmapSide;
-    if (bitmap->width > side || bitmap->height > side)
-        return "picture of " + std::to_string(bitmap->width) + " x " + std::to_string(bitmap->height) +
-               " pixels is larger than the " + std::to_string(side) + " x " + std::to_string(side) +
-               " the viewers import";
-    return std::nullopt;
+    return platform::importRefusal(bitmap->width, bitmap->height);
 }
 
 int runBmp(const std::string& file) {

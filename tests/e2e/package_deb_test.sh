@@ -6,12 +6,8 @@
 # a file and with the sample model.
 # usage: package_deb_test.sh DEB VERSION CLOSER
 #   CLOSER is the kelvane_x11_close helper of the build.
-# KELVANE_PACKAGE_WITHOUT_COMMAND_LINE=1 leaves out what needs the programs'
-# command line (--version, opening a file given as an argument).
 set -euo pipefail
 deb=$(realpath "$1") version=$2 closer=$(realpath "$3")
-with_command_line=true
-[ "${KELVANE_PACKAGE_WITHOUT_COMMAND_LINE:-}" = 1 ] && with_command_line=false
 
 work=$(mktemp -d)
 xvfb="" viewer=""
@@ -51,9 +47,7 @@ grep -q '^[0-9]*:application/x-ebo:\*\.ebo$' /usr/share/mime/globs2 || fail "the
 
 echo "== installed kelvane-inspect"
 samples=/usr/share/kelvane/samples
-if $with_command_line; then
-    [ "$(/usr/bin/kelvane-inspect --version)" = "kelvane-inspect $version" ] || fail "kelvane-inspect --version"
-fi
+[ "$(/usr/bin/kelvane-inspect --version)" = "kelvane-inspect $version" ] || fail "kelvane-inspect --version"
 /usr/bin/kelvane-inspect model "$samples/head.ebo" >"$work/model.json" || fail "kelvane-inspect model failed"
 grep -q '"hair"' "$work/model.json" || fail "the installed sample model lacks its hair object"
 
@@ -101,13 +95,11 @@ close_viewer
 
 # As a double-click on a model starts it: the model is drawn and "<EBO>"
 # joins the menu bar.
-if $with_command_line; then
-    (cd "$work" && exec /usr/bin/kelvane "$samples/head.ebo") 2>"$work/stderr" &
-    viewer=$!
-    title_regex='Kelvane v0\.7'
-    wait_until 20 find_window || fail "no window for the sample model"
-    wait_until 20 model_in_middle || fail "the sample model is not drawn"
-    wait_until 10 menu_changed || fail "\"<EBO>\" did not join the menu bar"
-    close_viewer
-fi
+(cd "$work" && exec /usr/bin/kelvane "$samples/head.ebo") 2>"$work/stderr" &
+viewer=$!
+title_regex='Kelvane v0\.7'
+wait_until 20 find_window || fail "no window for the sample model"
+wait_until 20 model_in_middle || fail "the sample model is not drawn"
+wait_until 10 menu_changed || fail "\"<EBO>\" did not join the menu bar"
+close_viewer
 echo "PASS"

@@ -5,13 +5,9 @@
 # fresh unpacked copy, without a file and with a sample, ended by File > Quit.
 # usage: package_zip_test.sh ZIP VERSION BUILD_WINDOWS_DIR
 #   BUILD_WINDOWS_DIR holds the backend probe that reads the resources.
-# KELVANE_PACKAGE_WITHOUT_COMMAND_LINE=1 leaves out what needs the programs'
-# command line (--version, opening a file given as an argument).
 ZIP=$(realpath "${1:?usage: package_zip_test.sh ZIP VERSION BUILD_WINDOWS_DIR}")
 VERSION=${2:?} BUILD_WIN=$(realpath "${3:?}")
 source "$(dirname "$0")/wine_common.sh"
-with_command_line=true
-[ "${KELVANE_PACKAGE_WITHOUT_COMMAND_LINE:-}" = 1 ] && with_command_line=false
 PROBE="$BUILD_WIN/platform/win32/kelvane-win32-probe.exe"
 [ -f "$PROBE" ] || skip "$PROBE was not built (scripts/build-windows.sh)"
 command -v unzip >/dev/null || skip "unzip is not installed"
@@ -47,10 +43,8 @@ check_resources kelvane.exe "Kelvane v0.7"
 check_resources kelvane-legacy.exe "Kelvane v0.6"
 check_resources kelvane-inspect.exe "Kelvane"
 
-if $with_command_line; then
-    out=$(cd "$DIR" && wine ./kelvane-inspect.exe --version | tr -d '\r')
-    [ "$out" = "kelvane-inspect $VERSION" ] || fail "kelvane-inspect.exe --version says '$out'"
-fi
+out=$(cd "$DIR" && wine ./kelvane-inspect.exe --version | tr -d '\r')
+[ "$out" = "kelvane-inspect $VERSION" ] || fail "kelvane-inspect.exe --version says '$out'"
 
 echo "== kelvane.exe from the unpacked folder"
 MAIN=""
@@ -100,13 +94,11 @@ quit_viewer
 
 # With a sample named on the command line: the model is drawn and "<EBO>"
 # joins the menu bar.
-if $with_command_line; then
-    (cd "$DIR" && exec wine ./kelvane.exe 'samples\head.ebo') >"$E2E_TMP/viewer.out" 2>&1 &
-    viewer=$!
-    wait_for 30 "a window for the sample" find_main 'Kelvane v0\.7'
-    menu_row_of_main
-    wait_for 20 "the sample model in the middle" model_in_middle
-    wait_for 10 "\"<EBO>\" on the menu bar" menu_changed
-    quit_viewer
-fi
+(cd "$DIR" && exec wine ./kelvane.exe 'samples\head.ebo') >"$E2E_TMP/viewer.out" 2>&1 &
+viewer=$!
+wait_for 30 "a window for the sample" find_main 'Kelvane v0\.7'
+menu_row_of_main
+wait_for 20 "the sample model in the middle" model_in_middle
+wait_for 10 "\"<EBO>\" on the menu bar" menu_changed
+quit_viewer
 echo "PASS"
