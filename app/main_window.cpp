@@ -135,12 +135,12 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
     if (!window) return fail(generation, error.empty() ? "cannot create the main window" : error);
     viewer.window = window.get();
 
-    if (!platform.createGlContext(*window, &error))
+    if (!window->makeGlContext(&error))
         return fail(generation, error.empty() ? "cannot create the OpenGL context" : error);
     initGl(generation);
     glReady = true;
 
-    platform.showWindow(*window);
+    window->show();
     if (!projectionSet) {
         const platform::ClientSize size = window->clientSize();
         resizeViewport(generation, size.width, size.height);
