@@ -65,12 +65,15 @@ wait_for_viewer_exit() {
 visible_titled() { found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$found" ]; }
 # Every mapped window, named or not (FLTK's drop-downs have no name).
 visible_window_count() { xdotool search --onlyvisible --name '' 2>/dev/null | wc -l; }
+# Mapped windows with a title: main windows, dialogs and message boxes.
+titled_window_count() { xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l; }
 more_windows_than() { [ "$(visible_window_count)" -gt "$1" ]; }
 
 # Window $1 as the PNG file $2.
 window_shot() { import -silent -window "$1" "$2" 2>/dev/null && [ -s "$2" ]; }
-# How many pixels of two pictures of one size differ by more than a little.
-pixels_differing() { compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+# How many pixels of two pictures of one size differ by more than a little
+# (by more than $3, 2% unless given).
+pixels_differing() { compare -metric AE -fuzz "${3:-2%}" "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 # True when window $1 shows the same picture twice running: it has finished
 # drawing what it was asked to. Its last picture is left in $work/steady.png.
 window_steady() {
