@@ -40,7 +40,7 @@ std::intptr_t onClose(Viewer&, platform::Window& window, std::uintptr_t, std::in
 }
 
 std::intptr_t onKey(Viewer& viewer, platform::Window&, std::uintptr_t wParam, std::intptr_t) {
-    onKeyDown(viewer, wParam);  // every key is consumed, used or not
+    onKeyDown(viewer.view, viewer.generation, wParam);  // every key is consumed, used or not
     return 1;
 }
 
@@ -52,13 +52,13 @@ std::intptr_t ignore(Viewer&, platform::Window&, std::uintptr_t, std::intptr_t) 
 
 std::intptr_t onMouse(Viewer& viewer, platform::Window& window, std::uintptr_t wParam, std::intptr_t lParam) {
     // A drag draws its frame at once, not waiting for the loop.
-    if (onMouseMove(viewer, wParam, lParam))
+    if (onMouseMove(viewer.view, mouseSample(wParam, lParam)))
         renderFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view, [&window] { window.swapBuffers(); });
     return 1;
 }
 
 std::intptr_t onWheel(Viewer& viewer, platform::Window&, std::uintptr_t wParam, std::intptr_t) {
-    onMouseWheel(viewer, wParam);
+    onMouseWheel(viewer.view, viewer.generation, wheelDelta(wParam));
     return 1;
 }
 
@@ -93,6 +93,15 @@ int fail(Generation generation, const std::string& reason) {
 
 }  // namespace
 
+// Positions and wheel deltas travel as signed 16-bit halves of a parameter.
+MouseSample mouseSample(std::uintptr_t wParam, std::intptr_t lParam) {
+    const auto position = static_cast<std::uintptr_t>(lParam);
+    return {(wParam & platform::kLeftButtonDown) != 0, static_cast<double>(static_cast<std::int16_t>(position & 0xFFFF)),
+            static_cast<double>(static_cast<std::int16_t>((position >> 16) & 0xFFFF))};
+}
+
+int wheelDelta(std::uintptr_t wParam) { return static_cast<std::int16_t>((wParam >> 16) & 0xFFFF); }
+
 std::intptr_t mainWindowProc(Viewer& viewer, platform::Window& window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
     for (const Route& route : kRoutes) {
@@ -126,12 +135,12 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
     if (!window) return fail(generation, error.empty() ? "cannot create the main window" : error);
     viewer.window = window.get();
 
-    if (!platform.createGlContext(*window, &error))
+    if (!window->makeGlContext(&error))
         return fail(generation, error.empty() ? "cannot create the OpenGL context" : error);
     initGl(generation);
     glReady = true;
 
-    platform.showWindow(*window);
+    window->show();
     if (!projectionSet) {
         const platform::ClientSize size = window->clientSize();
         resizeViewport(generation, size.width, size.height);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/platform.h"
+
 namespace kelvane {
 
 namespace {
@@ -9,8 +11,8 @@ namespace {
 // The earlier generation moves by a constant instead of a tenth of the fit.
 constexpr double kLegacyStep = 5.0;
 
-double stepOf(const Viewer& viewer) {
-    return viewer.generation == Generation::Legacy ? kLegacyStep : viewer.view.step;
+double stepOf(const ViewState& view, Generation generation) {
+    return generation == Generation::Legacy ? kLegacyStep : view.step;
 }
 
 // Moves of one pixel or less never turn the model. Moving the mouse right
@@ -29,9 +31,8 @@ void turn(double& angle, double delta) {
 
 }  // namespace
 
-void onKeyDown(Viewer& viewer, std::uintptr_t virtualKey) {
-    ViewState& view = viewer.view;
-    const double step = stepOf(viewer);
+void onKeyDown(ViewState& view, Generation generation, std::uintptr_t virtualKey) {
+    const double step = stepOf(view, generation);
     // The keys move the point of view, so LEFT shifts the picture right.
     switch (virtualKey) {
         case platform::vk::Home:
@@ -55,23 +56,20 @@ void onKeyDown(Viewer& viewer, std::uintptr_t virtualKey) {
     }
 }
 
-void onMouseWheel(Viewer& viewer, std::uintptr_t wParam) {
-    const auto delta = static_cast<std::int16_t>((wParam >> 16) & 0xFFFF);
+void onMouseWheel(ViewState& view, Generation generation, int delta) {
     // Only the sign counts; a delta of 0 moves away like a negative one.
     if (delta > 0)
-        viewer.view.zoom += stepOf(viewer);
+        view.zoom += stepOf(view, generation);
     else
-        viewer.view.zoom -= stepOf(viewer);
+        view.zoom -= stepOf(view, generation);
 }
 
-bool onMouseMove(Viewer& viewer, std::uintptr_t flags, std::intptr_t position) {
-    ViewState& view = viewer.view;
-    if ((flags & platform::kLeftButtonDown) == 0) {
+bool onMouseMove(ViewState& view, const MouseSample& sample) {
+    if (!sample.leftButton) {
         view.anchorX = view.anchorY = 0;
         return false;
     }
-    const double x = static_cast<std::int16_t>(position & 0xFFFF);
-    const double y = static_cast<std::int16_t>((position >> 16) & 0xFFFF);
+    const double x = sample.x, y = sample.y;
     if (x == view.anchorX && y == view.anchorY) return false;
 
     // An anchor of (0, 0) means no drag yet: this sample starts one.

@@ -116,6 +116,16 @@ public:
     // The files of the drops reported by msg::DropFiles since the last call,
     // in the order given; each path is handed out once.
     virtual std::vector<std::filesystem::path> takeDroppedFiles() = 0;
+    // Gives the window a GL context (RGBA, 24 colour bits, 16 depth bits,
+    // double-buffered) and makes it current. False and a reason on failure.
+    // A backend whose toolkit makes GL contexts only for windows on screen
+    // (FLTK) puts the window on screen here; it still sends no msg::Size
+    // before show.
+    virtual bool makeGlContext(std::string* error) = 0;
+    // Shows the window; the procedure receives msg::Size with the client
+    // size before this returns (as ShowWindow sends WM_SIZE). Where a backend
+    // cannot, the caller sets the projection from clientSize() itself.
+    virtual void show() = 0;
     // Shows the frame just drawn with GL (SwapBuffers on the window's DC).
     virtual void swapBuffers() = 0;
     // Destroys the window (DestroyWindow): the procedure receives
@@ -132,16 +142,6 @@ public:
     // one-line reason when the window cannot be made.
     virtual std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
                                                      WindowProc procedure, std::string* error) = 0;
-    // Gives the window a GL context (RGBA, 24 colour bits, 16 depth bits,
-    // double-buffered) and makes it current. False and a reason on failure.
-    // A backend whose toolkit makes GL contexts only for windows on screen
-    // (FLTK) puts the window on screen here; it still sends no msg::Size
-    // before showWindow.
-    virtual bool createGlContext(Window& window, std::string* error) = 0;
-    // Shows the window; the procedure receives msg::Size with the client
-    // size before this returns (as ShowWindow sends WM_SIZE). Where a backend
-    // cannot, the caller sets the projection from clientSize() itself.
-    virtual void showWindow(Window& window) = 0;
     // Handles at most one pending message without waiting (PeekMessageW,
     // then GetMessageW and DispatchMessageW). Returns false once the quit
     // message (posted by postQuit) has been taken, and from then on.

@@ -34,6 +34,12 @@ void FakeWindow::setTitle(const std::string& utf8) {
 
 std::vector<std::filesystem::path> FakeWindow::takeDroppedFiles() { return std::exchange(platform_.droppedFiles, {}); }
 
+bool FakeWindow::makeGlContext(std::string* error) {
+    return platform_.glContextFactory ? platform_.glContextFactory(*this, error) : true;
+}
+
+void FakeWindow::show() { platform_.showWindow(*this); }
+
 void FakeWindow::swapBuffers() { ++platform_.framesSwapped; }
 
 void FakeWindow::destroy() {
@@ -68,14 +74,9 @@ std::unique_ptr<Window> FakePlatform::createMainWindow(const std::string& title,
     return window;
 }
 
-bool FakePlatform::createGlContext(Window& window, std::string* error) {
-    return glContextFactory ? glContextFactory(window, error) : true;
-}
-
 void FakePlatform::showWindow(Window& window) {
     ++windowsShown;
-    if (auto* fake = dynamic_cast<FakeWindow*>(&window))
-        fake->send(msg::Size, 0, packPosition(size.width, size.height));
+    if (window_ && window_ == &window) window_->send(msg::Size, 0, packPosition(size.width, size.height));
 }
 
 // Like a Win32 queue: posted messages first, the quit message once the queue

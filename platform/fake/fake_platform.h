@@ -37,6 +37,8 @@ public:
     ClientSize clientSize() const override;
     void setTitle(const std::string& utf8) override;
     std::vector<std::filesystem::path> takeDroppedFiles() override;
+    bool makeGlContext(std::string* error) override;
+    void show() override;
     void swapBuffers() override;
     void destroy() override;
 
@@ -63,7 +65,7 @@ public:
     std::map<std::filesystem::path, Bitmap> bitmaps;
     ClientSize size{512, 512};
     bool failWindowCreation = false;
-    // Makes the GL context; without it createGlContext succeeds doing nothing.
+    // Makes the GL context; without it makeGlContext succeeds doing nothing.
     std::function<bool(Window&, std::string* error)> glContextFactory;
     // Files the window hands out for msg::DropFiles.
     std::vector<std::filesystem::path> droppedFiles;
@@ -93,8 +95,9 @@ public:
 
     std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
                                              WindowProc procedure, std::string* error) override;
-    bool createGlContext(Window& window, std::string* error) override;
-    void showWindow(Window& window) override;
+    // What the window's show does: sends msg::Size with `size` to the
+    // window if createMainWindow made it. A test may stand in for it.
+    virtual void showWindow(Window& window);
     bool pumpMessage() override;
     void waitForMessage(std::optional<std::chrono::milliseconds> timeout) override;
     void postQuit(int exitCode) override;

@@ -18,12 +18,6 @@ public:
         return std::make_unique<fltk::FltkWindow>(title, outerWidth, outerHeight, std::move(procedure), queue_);
     }
 
-    bool createGlContext(Window& window, std::string* error) override {
-        return static_cast<fltk::FltkWindow&>(window).makeGlContext(error);
-    }
-
-    void showWindow(Window& window) override { static_cast<fltk::FltkWindow&>(window).show(); }
-
     // Does not wait: polls FLTK for events when nothing is queued, then
     // delivers at most one message.
     bool pumpMessage() override {

@@ -64,8 +64,8 @@ public:
     // Keeps the files of a drop and queues msg::DropFiles for them.
     void dropFiles(std::vector<std::filesystem::path> paths);
 
-    bool makeGlContext(std::string* error);
-    void show();
+    bool makeGlContext(std::string* error) override;
+    void show() override;
 
 private:
     static void onWindowCallback(Fl_Widget*, void* self);

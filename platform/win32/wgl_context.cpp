@@ -8,7 +8,7 @@ namespace kelvane::platform::win32 {
 
 namespace {
 bool fail(std::string* error, const std::string& reason) {
-    if (error) *error = reason + " (error " + std::to_string(GetLastError()) + ")";
+    if (error) *error = withLastError(reason);
     return false;
 }
 

@@ -14,8 +14,6 @@ namespace kelvane::platform {
 namespace win32 {
 namespace {
 
-std::string lastErrorReason(const char* what) { return std::string(what) + " failed (error " + std::to_string(GetLastError()) + ")"; }
-
 class Win32Platform final : public Platform {
 public:
     std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
@@ -33,7 +31,7 @@ public:
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         windowClass.lpszClassName = name.c_str();
         if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-            if (error) *error = lastErrorReason("RegisterClassW");
+            if (error) *error = withLastError("RegisterClassW failed");
             return nullptr;
         }
 
@@ -42,34 +40,11 @@ public:
                                     WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                     CW_USEDEFAULT, outerWidth, outerHeight, nullptr, nullptr, instance, window.get());
         if (!hwnd) {
-            if (error) *error = lastErrorReason("CreateWindowExW");
+            if (error) *error = withLastError("CreateWindowExW failed");
             return nullptr;
         }
         DragAcceptFiles(hwnd, TRUE);  // files dropped on the window arrive as WM_DROPFILES
         return window;
-    }
-
-    bool createGlContext(Window& window, std::string* error) override {
-        auto* native = dynamic_cast<Win32Window*>(&window);
-        if (!native) {
-            if (error) *error = "not a window of the Win32 backend";
-            return false;
-        }
-        return createWglContext(*native, error);
-    }
-
-    void showWindow(Window& window) override {
-        auto* native = dynamic_cast<Win32Window*>(&window);
-        if (!native || !native->handle()) return;
-        const bool sizedBefore = native->sizeSeen();
-        ShowWindow(native->handle(), SW_SHOWDEFAULT);
-        UpdateWindow(native->handle());
-        // The first showing normally reports the client size; where it did
-        // not, report it here so the projection is set before the first frame.
-        if (!sizedBefore && !native->sizeSeen()) {
-            const ClientSize size = native->clientSize();
-            SendMessageW(native->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(size.width, size.height));
-        }
     }
 
     bool pumpMessage() override {

@@ -103,6 +103,25 @@ ClientSize Win32Window::clientSize() const {
     return {static_cast<int>(rect.right), static_cast<int>(rect.bottom)};
 }
 
+bool Win32Window::makeGlContext(std::string* error) { return createWglContext(*this, error); }
+
+void Win32Window::show() {
+    if (!hwnd_) return;
+    const bool sizedBefore = sizeSeen_;
+    ShowWindow(hwnd_, SW_SHOWDEFAULT);
+    UpdateWindow(hwnd_);
+    // The first showing normally reports the client size; where it did
+    // not, report it here so the projection is set before the first frame.
+    if (!sizedBefore && !sizeSeen_) {
+        const ClientSize size = clientSize();
+        SendMessageW(hwnd_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(size.width, size.height));
+    }
+}
+
+std::string withLastError(const std::string& reason) {
+    return reason + " (error " + std::to_string(GetLastError()) + ")";
+}
+
 void Win32Window::swapBuffers() {
     if (deviceContext_) SwapBuffers(deviceContext_);
 }

@@ -20,13 +20,14 @@ public:
     ClientSize clientSize() const override;
     void setTitle(const std::string& utf8) override;
     std::vector<std::filesystem::path> takeDroppedFiles() override;
+    bool makeGlContext(std::string* error) override;
+    void show() override;
     void swapBuffers() override;
     void destroy() override;
 
     HWND handle() const { return hwnd_; }
     HDC deviceContext() const { return deviceContext_; }
     void setDeviceContext(HDC dc) { deviceContext_ = dc; }
-    bool sizeSeen() const { return sizeSeen_; }
 
     // The window procedure registered with the window class.
     static LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -42,6 +43,10 @@ private:
     bool sizeSeen_ = false;
     std::vector<std::filesystem::path> droppedFiles_;
 };
+
+// `reason` with the calling thread's last Win32 error code: the one way this
+// backend reports a failed system call.
+std::string withLastError(const std::string& reason);
 
 // Native menus from the menu-bar value; the caller owns the result.
 HMENU createNativeMenuBar(const MenuBar& bar);

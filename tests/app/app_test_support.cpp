@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "tests/builders/fsh_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvane::apptest {
 
@@ -86,12 +87,9 @@ platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height) {
 }
 
 std::filesystem::path scratchDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    auto dir = std::filesystem::path(::testing::TempDir()) / "kelvane_app" /
-               (std::string(info->test_suite_name()) + "." + info->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
+    static std::optional<test::TempDir> dir;
+    dir.emplace();  // the previous test's folder goes
+    return dir->path;
 }
 
 bool isUtf8(const std::string& text, std::size_t* characters) {

@@ -49,7 +49,7 @@ void writeArchive(const std::filesystem::path& path, const Labels& names, Textur
 // A 24-bit bottom-up picture, rows padded to 4 bytes.
 platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height);
 
-// A fresh folder for the running test's files.
+// A fresh folder for the running test's files, removed with the next one.
 std::filesystem::path scratchDir();
 
 // True when `text` is well-formed UTF-8; `characters` receives its length in code points.

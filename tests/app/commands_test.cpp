@@ -11,7 +11,6 @@ namespace {
 using namespace apptest;
 using View = std::array<double, 9>;  // see fields()
 
-constexpr Generation kBoth[] = {Generation::Current, Generation::Legacy};
 constexpr View kTurned{3, -4, 7, 9, 0.9, 30, -60, 11, 12};
 
 void turnAndShift(ViewState& v) {
@@ -233,19 +232,6 @@ TEST(CommandBounds, IdsPastTheSlotsTouchNothing) {
     EXPECT_EQ(legacy.viewer.textures.currentSlot, 19u);
     legacy.viewer.textures.currentSlot = 1000;
     EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere.bmp"), 0);
-}
-
-TEST(WindowCommands, QuitDestroysAndAboutShowsTheBox) {
-    for (auto generation : kBoth) {
-        ViewerHarness h(generation);
-        EXPECT_EQ(h.command(cmd::About), 1);
-        ASSERT_EQ(h.platform.messageBoxes.size(), 1u);
-        EXPECT_EQ(h.platform.messageBoxes[0].caption, "Kelvane");
-        EXPECT_EQ(h.platform.destroyCalls, 0);
-        EXPECT_EQ(h.command(cmd::Quit), 1);
-        EXPECT_EQ(h.platform.destroyCalls, 1);
-        EXPECT_TRUE(h.window.destroyed());
-    }
 }
 
 }  // namespace

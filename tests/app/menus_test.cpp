@@ -9,19 +9,6 @@ namespace {
 
 using namespace apptest;
 
-TEST(MenuBar, BeforeAnyLoadHoldsOnlyFileAndHelp) {
-    for (auto generation : {Generation::Current, Generation::Legacy}) {
-        ViewerHarness h(generation);
-        EXPECT_EQ(buildMenuBar(h.viewer),
-                  (platform::MenuBar{{{"File",
-                                       {{cmd::LoadEbo, "Load EBO"},
-                                        {cmd::LoadFsh, "Load FSH"},
-                                        {cmd::LoadBmp, "Load BMP"},
-                                        {cmd::Quit, "Quit"}}},
-                                      {"Help", {{cmd::About, "About"}}}}}));
-    }
-}
-
 TEST(MenuBar, ObjectMenuFollowsCountVisibilityAndNormals) {
     ViewerHarness h(Generation::Current);
     presetModel(h.viewer.scene, 1, false);

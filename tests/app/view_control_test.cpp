@@ -2,21 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "app_test_support.h"
+#include "app/main_window.h"
 
 namespace kelvane {
 namespace {
 
-using apptest::ViewerHarness;
 using platform::packPosition;
 using platform::packWheel;
 namespace vk = platform::vk;
+constexpr auto kCurrent = Generation::Current;
 
-constexpr Generation kBoth[] = {Generation::Current, Generation::Legacy};
-
-// Drags the left button to (x, y); true when a frame must be drawn.
-bool dragTo(Viewer& viewer, int x, int y) {
-    return onMouseMove(viewer, platform::kLeftButtonDown, packPosition(x, y));
+// Drags the left button to (x, y), the message decoded as the window
+// procedure decodes it; true when a frame must be drawn.
+bool dragTo(ViewState& view, int x, int y) {
+    return onMouseMove(view, mouseSample(platform::kLeftButtonDown, packPosition(x, y)));
 }
 std::pair<double, double> pan(const ViewState& v) { return {v.panX, v.panY}; }
 std::pair<double, double> angles(const ViewState& v) { return {v.pitch, v.yaw}; }
@@ -24,48 +23,47 @@ std::pair<double, double> anchor(const ViewState& v) { return {v.anchorX, v.anch
 using Pair = std::pair<double, double>;
 
 TEST(Keys, ArrowsPanByTheStepAndHomeRestoresOnlyThePan) {
-    ViewerHarness h(Generation::Current);
-    ViewState& view = h.viewer.view;
+    ViewState view;
     view.step = 2.5;
-    for (auto key : {vk::Left, vk::Left, vk::Up}) onKeyDown(h.viewer, key);
+    for (auto key : {vk::Left, vk::Left, vk::Up}) onKeyDown(view, kCurrent, key);
     EXPECT_EQ(pan(view), Pair(5.0, -2.5));
-    for (auto key : {vk::Right, vk::Down, vk::Down}) onKeyDown(h.viewer, key);
+    for (auto key : {vk::Right, vk::Down, vk::Down}) onKeyDown(view, kCurrent, key);
     EXPECT_EQ(pan(view), Pair(2.5, 2.5));
     view.zoom = 4;
     view.pitch = 10;
     view.yaw = -20;
-    onKeyDown(h.viewer, 'A');
-    onKeyDown(h.viewer, 0x2E);  // DELETE, next to the arrows
+    onKeyDown(view, kCurrent, 'A');
+    onKeyDown(view, kCurrent, 0x2E);  // DELETE, next to the arrows
     EXPECT_EQ(pan(view), Pair(2.5, 2.5));
-    onKeyDown(h.viewer, vk::Home);
+    onKeyDown(view, kCurrent, vk::Home);
     EXPECT_EQ(pan(view), Pair(0, 0));
     EXPECT_EQ(view.zoom, 4);
     EXPECT_EQ(angles(view), Pair(10, -20));
 }
 
 TEST(Keys, StepZeroBeforeALoadMovesNothingButLegacyMovesByFive) {
-    ViewerHarness current(Generation::Current);
-    for (auto key : {vk::Left, vk::Up}) onKeyDown(current.viewer, key);
-    onMouseWheel(current.viewer, packWheel(120));
-    EXPECT_EQ(pan(current.viewer.view), Pair(0, 0));
-    EXPECT_EQ(current.viewer.view.zoom, 0);
+    ViewState current = initialViewState(kCurrent);
+    for (auto key : {vk::Left, vk::Up}) onKeyDown(current, kCurrent, key);
+    onMouseWheel(current, kCurrent, 120);
+    EXPECT_EQ(pan(current), Pair(0, 0));
+    EXPECT_EQ(current.zoom, 0);
 
-    ViewerHarness legacy(Generation::Legacy);
-    legacy.viewer.view.step = 1;  // not used by the earlier generation
-    for (auto key : {vk::Right, vk::Up}) onKeyDown(legacy.viewer, key);
-    EXPECT_EQ(pan(legacy.viewer.view), Pair(-5, -5));
-    onMouseWheel(legacy.viewer, packWheel(120));
-    EXPECT_EQ(legacy.viewer.view.zoom, -5);  // from its starting -10
+    ViewState legacy = initialViewState(Generation::Legacy);
+    legacy.step = 1;  // not used by the earlier generation
+    for (auto key : {vk::Right, vk::Up}) onKeyDown(legacy, Generation::Legacy, key);
+    EXPECT_EQ(pan(legacy), Pair(-5, -5));
+    onMouseWheel(legacy, Generation::Legacy, 120);
+    EXPECT_EQ(legacy.zoom, -5);  // from its starting -10
 }
 
 TEST(Wheel, OnlyTheSignOfTheHighWordCounts) {
-    ViewerHarness h(Generation::Current);
-    h.viewer.view.step = 0.5;
+    ViewState view;
+    view.step = 0.5;
     // One step per message whatever the delta; 0 moves away; a low word of all ones does not matter.
     for (auto [wParam, zoom] : {std::pair{packWheel(1, platform::kLeftButtonDown), 0.5}, {packWheel(3 * 120), 1.0},
                                 {packWheel(0), 0.5}, {packWheel(-32768), 0.0}, {0x7FFFu << 16 | 0xFFFFu, 0.5}}) {
-        onMouseWheel(h.viewer, wParam);
-        EXPECT_EQ(h.viewer.view.zoom, zoom) << std::hex << wParam;
+        onMouseWheel(view, kCurrent, wheelDelta(wParam));
+        EXPECT_EQ(view.zoom, zoom) << std::hex << wParam;
     }
 }
 
@@ -87,30 +85,27 @@ TEST(Drag, TurnsByTheMoveFromTheSecondSampleOn) {
                           Case{{0, 0}, wiggle, {-2, 2}},
                           Case{{178, -178}, {{100, 100}, {95, 105}}, {-180, 180}},  // past 180: the other end
                           Case{{175, -175}, {{100, 100}, {95, 105}}, {180, -180}}}) {  // exactly to the ends: stay
-        for (auto generation : kBoth) {
-            ViewerHarness h(generation);
-            std::tie(h.viewer.view.pitch, h.viewer.view.yaw) = c.start;
-            for (auto [x, y] : c.path) dragTo(h.viewer, x, y);
-            EXPECT_EQ(angles(h.viewer.view), c.angles) << c.path.size();
-            EXPECT_EQ(anchor(h.viewer.view), Pair(c.path.back().first, c.path.back().second));
-        }
+        ViewState view;
+        std::tie(view.pitch, view.yaw) = c.start;
+        for (auto [x, y] : c.path) dragTo(view, x, y);
+        EXPECT_EQ(angles(view), c.angles) << c.path.size();
+        EXPECT_EQ(anchor(view), Pair(c.path.back().first, c.path.back().second));
     }
 }
 
 TEST(Drag, FramesAreAskedForOnlyWhenTheSampleMovesAndReleaseOrOriginEndsTheDrag) {
-    ViewerHarness h(Generation::Current);
-    ViewState& view = h.viewer.view;
-    EXPECT_TRUE(dragTo(h.viewer, 100, 50));
-    EXPECT_FALSE(dragTo(h.viewer, 100, 50));  // same place: no frame
-    EXPECT_TRUE(dragTo(h.viewer, 101, 49));
-    EXPECT_FALSE(onMouseMove(h.viewer, 0, packPosition(300, 300)));  // released
+    ViewState view;
+    EXPECT_TRUE(dragTo(view, 100, 50));
+    EXPECT_FALSE(dragTo(view, 100, 50));  // same place: no frame
+    EXPECT_TRUE(dragTo(view, 101, 49));
+    EXPECT_FALSE(onMouseMove(view, mouseSample(0, packPosition(300, 300))));  // released
     EXPECT_EQ(anchor(view), Pair(0, 0));
-    EXPECT_TRUE(dragTo(h.viewer, 20, 20));  // a new drag: anchors again, no turn
+    EXPECT_TRUE(dragTo(view, 20, 20));  // a new drag: anchors again, no turn
     EXPECT_EQ(angles(view), Pair(0, 0));
-    EXPECT_TRUE(dragTo(h.viewer, 0, 0));  // turns, then (0, 0) means no drag
+    EXPECT_TRUE(dragTo(view, 0, 0));  // turns, then (0, 0) means no drag
     EXPECT_EQ(angles(view), Pair(-20, -20));
-    EXPECT_FALSE(dragTo(h.viewer, 0, 0));
-    EXPECT_TRUE(dragTo(h.viewer, 40, 40));  // starts over, no turn
+    EXPECT_FALSE(dragTo(view, 0, 0));
+    EXPECT_TRUE(dragTo(view, 40, 40));  // starts over, no turn
     EXPECT_EQ(angles(view), Pair(-20, -20));
 }
 

@@ -77,7 +77,7 @@ menu_changed() {
 }
 close_viewer() {
     "$closer" "$window" || fail "could not send the close request"
-    wait_for_viewer_exit 20 || fail "the viewer did not end after the close request"
+    wait_for_viewer_exit || fail "the viewer did not end after the close request"
     [ "$status" -eq 0 ] || fail "exit status $status after closing, expected 0"
 }
 
@@ -86,8 +86,8 @@ close_viewer() {
 (cd "$work" && exec /usr/bin/kelvane) 2>"$work/stderr" &
 viewer=$!
 title_regex='^Kelvane v0\.7$'
-wait_until 20 find_window || fail "no window titled 'Kelvane v0.7'"
-wait_until 20 middle_is_clear || fail "the window does not show the clear colour"
+wait_until $patience find_window || fail "no window titled 'Kelvane v0.7'"
+wait_until $patience middle_is_clear || fail "the window does not show the clear colour"
 menu_row menu-bare || fail "no screenshot of the menu bar"
 [ "$(convert "$work/menu-bare.png" -format "%[fx:standard_deviation > 0.02]" info:)" = 1 ] ||
     fail "the menu bar shows no labels"
@@ -98,8 +98,8 @@ close_viewer
 (cd "$work" && exec /usr/bin/kelvane "$samples/head.ebo") 2>"$work/stderr" &
 viewer=$!
 title_regex='Kelvane v0\.7'
-wait_until 20 find_window || fail "no window for the sample model"
-wait_until 20 model_in_middle || fail "the sample model is not drawn"
-wait_until 10 menu_changed || fail "\"<EBO>\" did not join the menu bar"
+wait_until $patience find_window || fail "no window for the sample model"
+wait_until $patience model_in_middle || fail "the sample model is not drawn"
+wait_until $patience menu_changed || fail "\"<EBO>\" did not join the menu bar"
 close_viewer
 echo "PASS"

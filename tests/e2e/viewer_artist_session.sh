@@ -12,11 +12,15 @@
 # edit of the archive on disk shows in place while a turned view stays
 # turned; an archive cut short changes nothing but the title; a file that
 # cannot be read gives its reason on standard error and in the title; a
-# model dropped on the window (XDND, as a file manager drops) opens.
-# usage: viewer_artist_session.sh PROGRAM TITLE GREY GENERATION SAMPLES_DIR DROPPER
-#   GENERATION is "current" or "legacy"; GREY is the clear colour's level.
+# model dropped on the window (XDND, as a file manager drops) opens. Escape
+# is an ordinary key, the window redraws at a new size, and the close request
+# a window manager sends ends the viewer with status 0.
+# Every step waits for what it expects to see, never a fixed time.
+# usage: viewer_artist_session.sh PROGRAM TITLE GREY GENERATION SAMPLES_DIR DROPPER CLOSER
+#   GENERATION is "current" or "legacy"; GREY is the clear colour's level;
+#   DROPPER and CLOSER are the build's kelvane_x11_drop and kelvane_x11_close.
 set -euo pipefail
-program=$(realpath "$1") title=$2 grey=$3 generation=$4 samples=$(realpath "$5") dropper=$(realpath "$6")
+program=$(realpath "$1") title=$2 grey=$3 generation=$4 samples=$(realpath "$5") dropper=$(realpath "$6") closer=$(realpath "$7")
 
 work=$(mktemp -d)
 xvfb="" viewer="" step="start"
@@ -70,7 +74,7 @@ find_window() {
     kill -0 "$viewer" 2>/dev/null || fail "the viewer ended at start"
     window=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1) && [ -n "$window" ]
 }
-wait_until 20 find_window || fail "no window titled '$title'"
+wait_until $patience find_window || fail "no window titled '$title'"
 
 # --- Screenshots and what they show ------------------------------------------
 
@@ -94,10 +98,8 @@ green_share() {
     convert "$work/$1.png" -scale 25% -fx "(g-r>0.3 && g-b>0.2) ? 1 : 0" -colorspace Gray \
         -format "%[fx:mean]" info: 2>/dev/null
 }
-# How many pixels of $1 and $2 differ by more than a little.
-pixels_differing() {
-    compare -metric AE -fuzz 2% "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1
-}
+# How many pixels of shots $1 and $2 differ by more than a little.
+differing() { pixels_differing "$work/$1.png" "$work/$2.png"; }
 gt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
 # Pictures of at least this many differing pixels count as changed, those of
@@ -107,15 +109,17 @@ changed=400 same=40
 # True once the window shows a model: the middle is not the clear colour.
 model_drawn() { shot now && gt "$(coverage now)" 0.05; }
 only_clear_colour() { shot now && ! gt "$(coverage now)" 0; }
-differs_from() { shot now && [ "$(pixels_differing now "$1")" -ge $changed ]; }
-same_as() { shot now && [ "$(pixels_differing now "$1")" -le $same ]; }
+differs_from() { shot now && [ "$(differing now "$1")" -ge $changed ]; }
+same_as() { shot now && [ "$(differing now "$1")" -le $same ]; }
+# True when two shots running are the same, the last kept as $1: the window
+# has drawn what it was asked to.
+settled_as() { shot "$1" && shot settling && [ "$(differing settling "$1")" = 0 ]; }
 # Waits for the picture to change from shot $1 and keeps the new one as $2.
 expect_change() {
-    wait_until 10 differs_from "$1" || fail "the picture did not change from '$1'"
-    sleep 0.2  # the frame after the change has settled
-    shot "$2"
+    wait_until $patience differs_from "$1" || fail "the picture did not change from '$1'"
+    wait_until $patience settled_as "$2" || fail "the picture did not settle after changing from '$1'"
 }
-expect_same_as() { wait_until 10 same_as "$1" || fail "the picture did not come back to '$1'"; }
+expect_same_as() { wait_until $patience same_as "$1" || fail "the picture did not come back to '$1'"; }
 
 # --- Driving the window --------------------------------------------------------
 
@@ -125,22 +129,33 @@ focus_main() { xdotool windowfocus --sync "$window"; }
 # bar: a click on "File" opens it, Right moves to the next drop-down (which
 # opens with nothing highlighted), Down walks the items.
 menu_pick() {
-    local menu=$1 item=$2 keys=() i
+    local menu=$1 item=$2 keys=() i windows
     for ((i = 0; i < menu; i++)); do keys+=(Right); done
     for ((i = 0; i <= item; i++)); do keys+=(Down); done
     focus_main
+    windows=$(visible_window_count)
     xdotool mousemove --window "$window" 12 12 click 1
-    sleep 0.2  # the drop-down opens
+    wait_until $patience more_windows_than "$windows" || fail "the drop-down did not open"
     xdotool key --delay 30 "${keys[@]}" Return
 }
 
-dialog_window() { dialog=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$dialog" ]; }
-dialog_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
-# Waits for the dialog titled $1 and gives it the keyboard.
+dialog_window() { visible_titled "$1" && dialog=$found; }
+dialog_gone() { ! visible_titled "$1"; }
+# Waits for the dialog titled $1, gives it the keyboard and waits until it
+# has drawn itself.
 await_dialog() {
-    wait_until 10 dialog_window "$1" || fail "no dialog titled '$1'"
+    wait_until $patience dialog_window "$1" || fail "no dialog titled '$1'"
     xdotool windowfocus --sync "$dialog"
-    sleep 0.2  # its file name field takes the focus
+    wait_until $patience window_steady "$dialog" || fail "the dialog '$1' never finished drawing"
+}
+# Runs a command that types into the dialog and waits until the dialog has
+# shown the result and settled.
+dialog_changed() { window_shot "$dialog" "$work/dialog-now.png" && [ "$(pixels_differing "$work/dialog.png" "$work/dialog-now.png")" != 0 ]; }
+in_dialog() {
+    window_shot "$dialog" "$work/dialog.png" || fail "no picture of the dialog"
+    "$@"
+    wait_until $patience dialog_changed || fail "the dialog did not show '$*'"
+    wait_until $patience window_steady "$dialog" || fail "the dialog did not settle after '$*'"
 }
 # Replaces the text of the dialog's file name field: a path typed key by key
 # comes out garbled in FLTK's chooser, a pasted one does not.
@@ -151,9 +166,9 @@ paste_name() {
 # Chooses $2 in the open-file dialog titled $1.
 choose_file() {
     await_dialog "$1"
-    paste_name "$2"
+    in_dialog paste_name "$2"
     xdotool key Return
-    wait_until 10 dialog_gone "$1" || fail "the dialog '$1' did not take '$2'"
+    wait_until $patience dialog_gone "$1" || fail "the dialog '$1' did not take '$2'"
 }
 
 # Menu layout of the sample files, by generation.
@@ -168,27 +183,24 @@ help=2  # after the picture: File, <EBO>, Help
 # --- 1. Load the model through the dialog ----------------------------------
 
 step="load model"
-wait_until 10 only_clear_colour || fail "the window does not start with the clear colour"
+wait_until $patience only_clear_colour || fail "the window does not start with the clear colour"
 menu_pick 0 0
 await_dialog "Open EBO"
 # The folder, then the first letter of the model: the chooser completes the
 # name from its listing, where only the files the filter matches stand.
-paste_name "$files/"
-sleep 0.3  # the chooser lists the folder the pasted path names
-xdotool key f
-sleep 0.3  # the name completes from the listing
+in_dialog paste_name "$files/"
+in_dialog xdotool key f
 xdotool key Return
-wait_until 10 dialog_gone "Open EBO" || fail "the dialog did not complete 'f' to the lower-case face.ebo"
-wait_until 10 model_drawn || fail "no model drawn after Load EBO"
-sleep 0.2
-shot model
+wait_until $patience dialog_gone "Open EBO" || fail "the dialog did not complete 'f' to the lower-case face.ebo"
+wait_until $patience model_drawn || fail "no model drawn after Load EBO"
+wait_until $patience settled_as model || fail "the model's picture did not settle"
 
 # --- 2. Objects on and off ---------------------------------------------------
 
 # A load shows object 0 alone (the head; the eyes sit inside it).
 step="objects"
 menu_pick $ebo 0
-wait_until 10 only_clear_colour || fail "hiding object 0 still shows something"
+wait_until $patience only_clear_colour || fail "hiding object 0 still shows something"
 menu_pick $ebo 0
 expect_same_as model
 menu_pick $ebo 2
@@ -196,14 +208,14 @@ expect_change model with_third
 menu_pick $ebo 2
 expect_same_as model
 menu_pick $ebo $deselect_all
-wait_until 10 only_clear_colour || fail "Deselect All still shows something"
+wait_until $patience only_clear_colour || fail "Deselect All still shows something"
 # The dialog opens on the path chosen last: Return loads it again, which
 # shows object 0 once more.
 step="dialog reopens on the last path"
 menu_pick 0 0
 await_dialog "Open EBO"
 xdotool key Return
-wait_until 10 dialog_gone "Open EBO" || fail "the dialog did not open on the last path"
+wait_until $patience dialog_gone "Open EBO" || fail "the dialog did not open on the last path"
 expect_same_as model
 step="objects"
 menu_pick $ebo $select_all
@@ -252,8 +264,7 @@ step="turn"
 focus_main
 xdotool mousemove --window "$window" 256 280 mousedown 1
 for x in 266 276 296 316; do
-    xdotool mousemove --window "$window" $x 290
-    sleep 0.05
+    xdotool mousemove --sync --window "$window" $x 290
 done
 xdotool mouseup 1
 expect_change picture turned
@@ -288,14 +299,14 @@ menu_pick $help 0
 # The message box is captioned "Kelvane".
 await_dialog "Kelvane"
 xdotool key Return
-wait_until 10 dialog_gone "Kelvane" || fail "the About box did not close on Return"
+wait_until $patience dialog_gone "Kelvane" || fail "the About box did not close on Return"
 kill -0 "$viewer" 2>/dev/null || fail "the viewer ended with the About box"
 
 # --- 8. Quit -------------------------------------------------------------------
 
 step="quit"
 menu_pick 0 3
-wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
+wait_for_viewer_exit || fail "the viewer did not end after File > Quit"
 [ "$status" -eq 0 ] || fail "exit status $status after File > Quit, expected 0"
 
 # --- 9. Files from the command line, followed on disk -------------------------
@@ -309,7 +320,7 @@ cp "$samples/head.fsh" "$edits/face.fsh"
 viewer=$!
 find_titled() {
     kill -0 "$viewer" 2>/dev/null || fail "the viewer ended"
-    window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$window" ]
+    visible_titled "$1" && window=$found
 }
 title_starts() { case "$(xdotool getwindowname "$window" 2>/dev/null)" in "$1"*) return 0 ;; *) return 1 ;; esac; }
 # The share of vivid pixels: the untextured model is grey, the sample skin is not.
@@ -318,18 +329,16 @@ colour_share() {
         -format "%[fx:mean]" info: 2>/dev/null
 }
 textured() { shot now && gt "$(colour_share now)" 0.02; }
-wait_until 20 find_titled "face.ebo, face.fsh - $title" || fail "no window titled 'face.ebo, face.fsh - $title'"
-wait_until 10 textured || fail "the model named on the command line is not drawn textured"
+wait_until $patience find_titled "face.ebo, face.fsh - $title" || fail "no window titled 'face.ebo, face.fsh - $title'"
+wait_until $patience textured || fail "the model named on the command line is not drawn textured"
 dialog_gone "Open EBO" && dialog_gone "Open FSH" || fail "a dialog opened for files named on the command line"
-sleep 0.2
-shot cl_start
+wait_until $patience settled_as cl_start || fail "the command line's picture did not settle"
 
 step="edit on disk"
 focus_main
 xdotool mousemove --window "$window" 256 280 mousedown 1
 for x in 276 306 336; do
-    xdotool mousemove --window "$window" $x 280
-    sleep 0.05
+    xdotool mousemove --sync --window "$window" $x 280
 done
 xdotool mouseup 1
 expect_change cl_start cl_turned
@@ -353,11 +362,11 @@ outline cl_start && outline cl_turned && outline cl_edited || fail "cannot outli
 
 step="archive cut short"
 head -c 3000 "$samples/head.fsh" >"$edits/face.fsh"
-wait_until 10 title_starts "face.fsh: " || fail "the title does not say why the cut archive was not read"
+wait_until $patience title_starts "face.fsh: " || fail "the title does not say why the cut archive was not read"
 expect_same_as cl_edited
 grep -q "^$(basename "$program"): $edits/face.fsh: " "$work/stderr" || fail "no reason on standard error for the cut archive"
 menu_pick 0 3
-wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
+wait_for_viewer_exit || fail "the viewer did not end after File > Quit"
 
 step="unreadable file on the command line"
 echo "not a model" >"$edits/notes.ebo"
@@ -368,12 +377,29 @@ find_failure_title() {
     window=$(xdotool search --onlyvisible --name "^notes\.ebo: .* - $title\$" 2>/dev/null | head -1) &&
         [ -n "$window" ]
 }
-wait_until 20 find_failure_title || fail "no window title saying why notes.ebo was not read"
+wait_until $patience find_failure_title || fail "no window title saying why notes.ebo was not read"
 reason=$(xdotool getwindowname "$window")
 reason=${reason#notes.ebo: }
 reason=${reason% - $title}
-wait_until 10 grep -qxF "$(basename "$program"): $edits/notes.ebo: $reason" "$work/stderr" ||
+wait_until $patience grep -qxF "$(basename "$program"): $edits/notes.ebo: $reason" "$work/stderr" ||
     fail "standard error does not give the title's reason '$reason'"
+
+step="escape and resize"
+# Escape is an ordinary key: the window stays and draws at its new size.
+clear_at() {
+    local c
+    for c in $(convert "$work/full.png" -format "%[fx:int(255*p{$1,$2}.r+0.5)] %[fx:int(255*p{$1,$2}.g+0.5)] %[fx:int(255*p{$1,$2}.b+0.5)]" info:); do
+        [ "$c" -ge $((grey - 1)) ] && [ "$c" -le $((grey + 1)) ] || return 1
+    done
+}
+redrawn_at_700x600() {
+    window_shot "$window" "$work/full.png" && [ "$(identify -format %wx%h "$work/full.png")" = 700x600 ] && clear_at 650 550
+}
+focus_main
+xdotool key Escape
+xdotool windowsize "$window" 700 600
+wait_until $patience redrawn_at_700x600 || fail "the window did not redraw after Escape and a resize"
+kill -0 "$viewer" 2>/dev/null || fail "the viewer ended on Escape"
 
 step="drop"
 # A file manager names the files as URIs, with spaces and non-ASCII bytes escaped.
@@ -382,8 +408,11 @@ cp "$samples/$model_sample" "$edits/new faces/t$(printf '\303\252')te.ebo"
 "$dropper" "$window" 256 280 "file://$edits/new%20faces/t%C3%AAte.ebo"$'\r\n'"file://$edits/notes.txt"$'\r\n' ||
     fail "the window did not take the drop"
 title_is() { [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$1" ]; }
-wait_until 10 title_is "t$(printf '\303\252')te.ebo - $title" || fail "the dropped model is not named in the title"
-wait_until 10 model_drawn || fail "the dropped model is not drawn"
-menu_pick 0 3
-wait_for_viewer_exit 10 || fail "the viewer did not end after File > Quit"
+wait_until $patience title_is "t$(printf '\303\252')te.ebo - $title" || fail "the dropped model is not named in the title"
+wait_until $patience model_drawn || fail "the dropped model is not drawn"
+
+step="close request"
+"$closer" "$window" || fail "could not send the close request"
+wait_for_viewer_exit || fail "the viewer did not end after the close request"
+[ "$status" -eq 0 ] || fail "exit status $status after closing, expected 0"
 echo "ok: $title, $SECONDS s"

@@ -6,7 +6,7 @@ set -uo pipefail
 program=$1
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
-env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$program" 2>"$errors"
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "$program" 2>"$errors"
 status=$?
 if [ "$status" -eq 0 ] || [ "$status" -eq 124 ]; then
     echo "FAIL: exit status $status without a display" >&2

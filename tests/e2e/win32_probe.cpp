@@ -116,12 +116,12 @@ int windowProbe(Platform& platform) {
         std::fprintf(stderr, "no window: %s\n", error.c_str());
         return 2;
     }
-    if (!platform.createGlContext(*window, &error)) {
+    if (!window->makeGlContext(&error)) {
         std::fprintf(stderr, "no GL context: %s\n", error.c_str());
         return 3;
     }
     glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
-    platform.showWindow(*window);
+    window->show();
     if (!sized) {
         std::fprintf(stderr, "no size message after showing\n");
         return 4;

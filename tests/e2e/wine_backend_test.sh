@@ -46,20 +46,20 @@ $(diff <(echo "$expected_menu") <(echo "$actual_menu"))"
 echo "== window, About box, Quit"
 wine "$PROBE" window >"$E2E_TMP/window.out" 2>&1 &
 probe=$!
-wait_for 30 "the probe window" has_window "Kelvane probe"
+wait_for "the probe window" has_window "Kelvane probe"
 main=$(window_by_title "Kelvane probe")
 # The client area starts below the caption and the menu row.
-wait_for 10 "the dark grey clear colour" pixel_is_grey "$main" 256 300 26
-before=$(visible_window_count)
+wait_for "the dark grey clear colour" pixel_is_grey "$main" 256 300 26
+before=$(titled_window_count)
 xdotool windowfocus --sync "$main"
 xdotool key --delay 50 F10 Right Down Return   # Help > About
-wait_for 10 "the About box" has_window "About probe"
+wait_for "the About box" has_window "About probe"
 xdotool key Return
-wait_for 10 "the About box to close" no_window "About probe"
-[ "$(visible_window_count)" -eq "$before" ] || fail "a window was left open"
+wait_for "the About box to close" no_window "About probe"
+[ "$(titled_window_count)" -eq "$before" ] || fail "a window was left open"
 xdotool windowfocus --sync "$main"
 xdotool key --delay 50 F10 Down Up Return      # File > Quit (last item)
-wait_for 10 "the probe to end" process_gone "$probe"
+wait_for "the probe to end" process_gone "$probe"
 status=0
 wait "$probe" || status=$?
 [ "$status" -eq 0 ] || fail "the probe ended with status $status: $(cat "$E2E_TMP/window.out")"
@@ -98,14 +98,14 @@ echo "== open-file dialog"
 mkdir -p "$E2E_TMP/models" && touch "$E2E_TMP/models/face.ebo"
 wine "$PROBE" dialog 'C:\start.ebo' >"$E2E_TMP/dialog.out" 2>&1 &
 probe=$!
-wait_for 30 "the Open EBO dialog" has_window "Open EBO"
+wait_for "the Open EBO dialog" has_window "Open EBO"
 dialog=$(window_by_title "Open EBO")
 xdotool windowfocus --sync "$dialog"
 # The file-name field starts with the request's initial path, selected.
 xdotool key ctrl+a
 xdotool type --delay 20 "Z:${E2E_TMP//\//\\}\\models\\face.ebo"
 xdotool key Return
-wait_for 20 "the dialog to return" process_gone "$probe"
+wait_for "the dialog to return" process_gone "$probe"
 chosen=$(tr -d '\r' <"$E2E_TMP/dialog.out")
 [ "$chosen" = "Z:${E2E_TMP//\//\\}\\models\\face.ebo" ] || fail "dialog returned '$chosen'"
 

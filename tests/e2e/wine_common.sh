@@ -1,8 +1,9 @@
 # shellcheck shell=bash
 # Shared set-up of the Wine tests; sourced, not run.
-# Needs: BUILD_WIN (the cross-build folder). Gives: an Xvfb display, a Wine
-# prefix (KELVANE_WINEPREFIX when set, else a fresh one in a temp folder that
-# is removed at exit), and wait/poll helpers. Exit status 77 means skipped.
+# Needs: BUILD_WIN (the cross-build folder). Gives: an Xvfb display and the
+# polling and picture helpers of x11_session.sh, which the Linux viewers'
+# tests use too; a Wine prefix (KELVANE_WINEPREFIX when set, else a fresh one
+# in a temp folder that is removed at exit). Exit status 77 means skipped.
 
 set -euo pipefail
 export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -15,38 +16,28 @@ command -v Xvfb >/dev/null || skip "Xvfb is not installed"
 command -v xdotool >/dev/null || skip "xdotool is not installed"
 
 E2E_TMP=$(mktemp -d /tmp/kelvane-wine-test.XXXXXX)
-XVFB_PID=""
+# shellcheck disable=SC2034  # read by x11_session.sh
+work=$E2E_TMP xvfb=""
+# shellcheck source=tests/e2e/x11_session.sh
+. "$(dirname "${BASH_SOURCE[0]}")/x11_session.sh"
 cleanup() {
     local status=$?
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+    stop_xvfb
     rm -rf "$E2E_TMP"
     exit "$status"
 }
 trap cleanup EXIT
 
-# Polls a command until it succeeds; fails the test after $1 seconds.
+# Polls a command, quietly, until it succeeds; fails the test when it never does.
+quietly() { "$@" >/dev/null 2>&1; }
 wait_for() {
-    local seconds=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "timed out after ${seconds}s waiting for $what"
-        sleep 0.1
-    done
+    local what=$1
+    shift
+    wait_until $patience quietly "$@" || fail "timed out after ${patience}s waiting for $what"
 }
 
-# -noreset: a server resetting after its last client left refuses the next
-# one for a moment, and Wine's processes come and go.
-start_display() {
-    local fifo="$E2E_TMP/displayfd"
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local number
-    read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
-    export DISPLAY=":$number"
-}
+start_display() { start_xvfb || fail "Xvfb did not start"; }
 
 # A prefix made once per run: the tests share KELVANE_WINEPREFIX when the
 # caller made one, otherwise each script makes its own (~12 s, ~700 MB).
@@ -65,12 +56,9 @@ make_prefix() {
 }
 
 # The X window of a top-level window with exactly this title, if shown.
-window_by_title() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
-has_window() { [ -n "$(window_by_title "$1")" ]; }
-no_window() { [ -z "$(window_by_title "$1")" ]; }
-visible_window_count() { xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l; }
-more_windows_than() { [ "$(visible_window_count)" -gt "$1" ]; }
-at_most_windows() { [ "$(visible_window_count)" -le "$1" ]; }
+window_by_title() { visible_titled "$1" && echo "$found" || true; }
+has_window() { visible_titled "$1"; }
+no_window() { ! visible_titled "$1"; }
 
 # The colour of one pixel of a window as "R,G,B" (0-255).
 pixel_of() {
@@ -102,9 +90,4 @@ client_geometry() {
 snapshot() {
     local window=$1 geometry=$2 file=$3
     import -silent -window "$window" -crop "$geometry" +repage "$file" 2>/dev/null && [ -s "$file" ]
-}
-
-# How many pixels of two pictures of one size differ by more than a rounding.
-pixels_differing() {
-    compare -fuzz 1% -metric AE "$1" "$2" null: 2>&1 | sed 's/ .*//'
 }

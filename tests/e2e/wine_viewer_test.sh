@@ -55,13 +55,13 @@ set_geometry() {
 }
 
 # Predicates polled by wait_for; each takes a fresh screenshot.
-shows_as() { snapshot "$MAIN" "$1" "$E2E_TMP/now.png" && [ "$(pixels_differing "$E2E_TMP/now.png" "$2")" = 0 ]; }
+shows_as() { snapshot "$MAIN" "$1" "$E2E_TMP/now.png" && [ "$(pixels_differing "$E2E_TMP/now.png" "$2" 1%)" = 0 ]; }
 # "Changed" means more than 1% of the pixels, far beyond any rounding: a
 # label added to the menu bar changes about 4% of its row.
 changed_from() {
     snapshot "$MAIN" "$1" "$E2E_TMP/now.png" || return 1
     local differing width height
-    differing=$(pixels_differing "$E2E_TMP/now.png" "$2")
+    differing=$(pixels_differing "$E2E_TMP/now.png" "$2" 1%)
     IFS=x+ read -r width height _ <<<"$1"
     [[ "$differing" =~ ^[0-9]+$ ]] && [ $((differing * 100)) -gt $((width * height)) ]
 }
@@ -80,10 +80,10 @@ check_about() {
     local menus=$1 rights=()
     for ((i = 1; i < menus; i++)); do rights+=(Right); done
     menu_keys "${rights[@]}" Down Return
-    wait_for 10 "the About box \"Kelvane\"" has_window "Kelvane"
+    wait_for "the About box \"Kelvane\"" has_window "Kelvane"
     xdotool windowfocus --sync "$(window_by_title "Kelvane")"
     xdotool key Return
-    wait_for 10 "the About box to close" no_window "Kelvane"
+    wait_for "the About box to close" no_window "Kelvane"
 }
 
 # Runs a load command, types the file's Z:\ path into the open-file dialog
@@ -92,13 +92,13 @@ load_through_dialog() {
     local title=$1 file=$2
     shift 2
     menu_keys "$@"
-    wait_for 20 "the \"$title\" dialog" has_window "$title"
+    wait_for "the \"$title\" dialog" has_window "$title"
     xdotool windowfocus --sync "$(window_by_title "$title")"
     # The file-name field has the focus and starts with the last path chosen.
     xdotool key ctrl+a
     xdotool type --delay 10 "$(windows_path "$file")"
     xdotool key Return
-    wait_for 20 "the \"$title\" dialog to close" no_window "$title"
+    wait_for "the \"$title\" dialog to close" no_window "$title"
 }
 
 # The menu row of the probe's bar ("File", "Help"): what every viewer shows
@@ -107,13 +107,13 @@ reference_menu_row() {
     echo "== reference menu bar (probe)"
     wine "$PROBE" window >"$E2E_TMP/probe.out" 2>&1 &
     local probe=$!
-    wait_for 30 "the probe window" has_window "Kelvane probe"
+    wait_for "the probe window" has_window "Kelvane probe"
     MAIN=$(window_by_title "Kelvane probe")
     set_geometry
-    wait_for 10 "the probe's clear colour" pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" 26
+    wait_for "the probe's clear colour" pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" 26
     snapshot "$MAIN" "$MENU_ROW" "$E2E_TMP/menu-file-help.png" || fail "no screenshot of the probe"
     menu_keys Down Up Return   # File > Quit
-    wait_for 10 "the probe to end" process_gone "$probe"
+    wait_for "the probe to end" process_gone "$probe"
     wait "$probe" || fail "the probe failed: $(cat "$E2E_TMP/probe.out")"
 }
 
@@ -126,35 +126,35 @@ check_viewer() {
     wine "$BUILD_WIN/app/$exe.exe" >"$E2E_TMP/$exe.out" 2>&1 &
     local viewer=$!
     # Fail at once if the program ends before its window shows.
-    wait_for 30 "the window \"$title\"" window_or_end "$title" "$viewer"
+    wait_for "the window \"$title\"" window_or_end "$title" "$viewer"
     has_window "$title" || fail "$exe ended before showing its window: $(cat "$E2E_TMP/$exe.out")"
     MAIN=$(window_by_title "$title")
     set_geometry
-    wait_for 10 "the clear colour $grey" pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" "$grey"
-    wait_for 10 "a menu bar of \"File\" and \"Help\"" shows_as "$MENU_ROW" "$E2E_TMP/menu-file-help.png"
+    wait_for "the clear colour $grey" pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" "$grey"
+    wait_for "a menu bar of \"File\" and \"Help\"" shows_as "$MENU_ROW" "$E2E_TMP/menu-file-help.png"
     check_about 2
 
     load_through_dialog "Open EBO" "$SAMPLES/$model" Down Return   # File > Load EBO
-    wait_for 20 "the model in the middle of the window" model_in_middle "$grey"
-    wait_for 10 "\"<EBO>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/menu-file-help.png"
+    wait_for "the model in the middle of the window" model_in_middle "$grey"
+    wait_for "\"<EBO>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/menu-file-help.png"
     snapshot "$MAIN" "$MENU_ROW" "$E2E_TMP/menu-ebo.png" || fail "no screenshot of the menu bar"
     snapshot "$MAIN" "$CLIENT" "$E2E_TMP/untextured.png" || fail "no screenshot of the model"
 
     load_through_dialog "Open FSH" "$SAMPLES/head.fsh" Down Down Return   # File > Load FSH
-    wait_for 20 "the texture on the model" changed_from "$CLIENT" "$E2E_TMP/untextured.png"
+    wait_for "the texture on the model" changed_from "$CLIENT" "$E2E_TMP/untextured.png"
     model_in_middle "$grey" || fail "the model went away when the texture was loaded"
-    wait_for 10 "\"<FSH>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/menu-ebo.png"
+    wait_for "\"<FSH>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/menu-ebo.png"
     snapshot "$MAIN" "$CLIENT" "$E2E_TMP/textured.png" || fail "no screenshot of the textured model"
 
     menu_keys Right Down Return   # <EBO> > object 0
-    wait_for 10 "object 0 to be hidden" changed_from "$CLIENT" "$E2E_TMP/textured.png"
+    wait_for "object 0 to be hidden" changed_from "$CLIENT" "$E2E_TMP/textured.png"
     menu_keys Right Down Return   # the same item again
-    wait_for 10 "object 0 to show again" shows_as "$CLIENT" "$E2E_TMP/textured.png"
+    wait_for "object 0 to show again" shows_as "$CLIENT" "$E2E_TMP/textured.png"
 
     check_about 4   # File, <EBO>, <FSH>, Help
 
     menu_keys Down Up Return   # File > Quit, the last item
-    wait_for 10 "$exe to end" process_gone "$viewer"
+    wait_for "$exe to end" process_gone "$viewer"
     local status=0
     wait "$viewer" || status=$?
     [ "$status" -eq 0 ] || fail "$exe ended with status $status: $(cat "$E2E_TMP/$exe.out")"
@@ -175,14 +175,14 @@ check_command_line() {
         >"$E2E_TMP/command-line.out" 2>&1 &
     local viewer=$!
     local title="head.ebo, head.fsh - Kelvane v0.7"
-    wait_for 30 "the window \"$title\"" window_or_end "$title" "$viewer"
+    wait_for "the window \"$title\"" window_or_end "$title" "$viewer"
     has_window "$title" || fail "kelvane.exe ended or titled its window otherwise: $(cat "$E2E_TMP/command-line.out")"
     MAIN=$(window_by_title "$title")
     set_geometry
-    wait_for 20 "the textured model, as the menu loads drew it" shows_as "$CLIENT" "$E2E_TMP/textured.png"
-    [ "$(visible_window_count)" -eq 1 ] || fail "a dialog or box opened beside the window"
+    wait_for "the textured model, as the menu loads drew it" shows_as "$CLIENT" "$E2E_TMP/textured.png"
+    [ "$(titled_window_count)" -eq 1 ] || fail "a dialog or box opened beside the window"
     menu_keys Down Up Return   # File > Quit
-    wait_for 10 "kelvane.exe to end" process_gone "$viewer"
+    wait_for "kelvane.exe to end" process_gone "$viewer"
     local status=0
     wait "$viewer" || status=$?
     [ "$status" -eq 0 ] || fail "kelvane.exe ended with status $status: $(cat "$E2E_TMP/command-line.out")"

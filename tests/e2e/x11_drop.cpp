@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     send(atom("XdndPosition"), 0, (rootX << 16) | rootY, CurrentTime, static_cast<long>(atom("XdndActionCopy")));
 
     bool dropped = false;
-    for (int wait = 0; wait < 1000; ++wait) {  // 10 s at most
+    for (int wait = 0; wait < 6000; ++wait) {  // 60 s at most: a loaded machine is slow
         while (XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);

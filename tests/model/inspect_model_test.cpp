@@ -5,11 +5,11 @@
 #include <bit>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "tests/builders/ebo_builder.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvane {
@@ -18,22 +18,12 @@ namespace {
 using Json = nlohmann::ordered_json;
 using test::quadObject;
 
-struct InspectRun {
-    int status = -1;
-    std::string out;
-    Json json;
+struct InspectRun : test::CommandRun {
+    Json json = Json::parse(out, nullptr, false);
 };
 
 InspectRun inspect(const std::string& arguments) {
-    InspectRun run;
-    FILE* pipe = popen((std::string(KELVANE_INSPECT_PATH) + " model " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.json = Json::parse(run.out, nullptr, false);
-    return run;
+    return {test::runCommand(std::string(KELVANE_INSPECT_PATH) + " model " + arguments + " 2>/dev/null")};
 }
 
 // Writes a file into a folder of this test program's own, removed when it ends.

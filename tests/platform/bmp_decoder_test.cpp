@@ -3,7 +3,6 @@
 // hostile files are refused with a reason before the decoder sees them.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "platform/bmp_decoder.h"
 #include "tests/builders/bmp_builder.h"
 #include "tests/builders/file_writer.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 // Pictures are written as designated initializers that leave most fields at
@@ -154,20 +154,12 @@ TEST(BmpDecoder, InspectPrintsWhatTheViewersImportAndRefuses) {
         b[30] = 1;
         return b;
     }());
-    const auto run = [&](const std::string& name, int& status) {
-        const std::string command =
-            std::string(KELVANE_INSPECT_PATH) + " bmp " + (dir / name).string() + " 2>&1";
-        FILE* pipe = popen(command.c_str(), "r");
-        std::string out;
-        char buffer[4096];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        const int code = pclose(pipe);
-        status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
-        return out;
+    const auto run = [&](const std::string& name) {
+        return test::runCommand(std::string(KELVANE_INSPECT_PATH) + " bmp " + (dir / name).string() + " 2>&1");
     };
-    int status = -1;
-    const auto good = nlohmann::json::parse(run("good.bmp", status));
-    EXPECT_EQ(status, 0);
+    const test::CommandRun goodRun = run("good.bmp");
+    EXPECT_EQ(goodRun.status, 0);
+    const auto good = nlohmann::json::parse(goodRun.out);
     EXPECT_EQ(good["width"], 3);
     EXPECT_EQ(good["height"], 2);
     EXPECT_EQ(good["topDown"], true);
@@ -175,7 +167,7 @@ TEST(BmpDecoder, InspectPrintsWhatTheViewersImportAndRefuses) {
     EXPECT_EQ(good["compression"], "none");
     EXPECT_EQ(good["result"], "imported");
 
-    const std::string refused = run("rle.bmp", status);
+    const auto [status, refused] = run("rle.bmp");
     EXPECT_EQ(status, 1);
     EXPECT_NE(refused.find("\"result\": \"refused\""), std::string::npos) << refused;
     EXPECT_NE(refused.find("kelvane-inspect: " + (dir / "rle.bmp").string() +

@@ -11,6 +11,7 @@
 #include "platform/fltk/fltk_dialogs.h"
 #include "platform/fltk/fltk_drop.h"
 #include "platform/fltk/fltk_menu.h"
+#include "tests/support/temp_dir.h"
 
 namespace kelvane::platform::fltk {
 namespace {
@@ -83,13 +84,12 @@ TEST(FltkBackend, ChooserOpensOnTheWholeLastPath) {
 }
 
 TEST(FltkBackend, ANameTypedWithoutExtensionGetsTheDefaultOne) {
-    const std::filesystem::path folder = testing::TempDir();
+    const test::TempDir folder;
     std::ofstream(folder / "kelvane_lower.ebo") << "x";
     EXPECT_EQ(withDefaultExtension(folder / "head", "*.EBO"), folder / "head.EBO");
     EXPECT_EQ(withDefaultExtension(folder / "kelvane_lower", "*.EBO"), folder / "kelvane_lower.ebo");
     EXPECT_EQ(withDefaultExtension(folder / "head.fsh", "*.EBO"), folder / "head.fsh");
-    EXPECT_EQ(withDefaultExtension(folder, "*.EBO"), folder);
-    std::filesystem::remove(folder / "kelvane_lower.ebo");
+    EXPECT_EQ(withDefaultExtension(folder.path, "*.EBO"), folder.path);
 }
 
 }  // namespace

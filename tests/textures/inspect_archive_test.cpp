@@ -1,15 +1,14 @@
 // kelvane-inspect archive / decode / export, run as the real program.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "tests/builders/fsh_builder.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -38,9 +37,9 @@ Bytes bytesOf(const std::string& s, std::size_t n) { return Bytes(s.begin(), s.b
 class InspectArchive : public ::testing::Test {
 protected:
     Outcome inspect(const std::string& args) {
-        const int raw = std::system((std::string("'") + KELVANE_INSPECT_PATH + "' " + args + " >" + q(dir / "out") +
-                                     " 2>" + q(dir / "err")).c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(dir / "out"), readText(dir / "err")};
+        const auto [status, out] =
+            test::runCommand(std::string("'") + KELVANE_INSPECT_PATH + "' " + args + " 2>" + q(dir / "err"));
+        return {status, out, readText(dir / "err")};
     }
     fs::path write(const std::string& name, const test::FshArchive& archive) {
         test::writeFile(dir / name, test::buildFsh(archive));
