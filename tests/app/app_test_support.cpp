@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
-#include "tests/builders/fsh_builder.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 namespace kelvane::apptest {
 
@@ -58,9 +59,9 @@ void presetModel(Scene& scene, int count, bool withNormals) {
 void writeArchive(const std::filesystem::path& path, const Labels& names, TextureStore& store) {
     constexpr std::uint16_t kUndecodedFormat = 0x7D;
     constexpr std::uint32_t kSide = 8;
-    test::FshArchive archive;
+    writers::FshArchive archive;
     for (const auto& name : names) archive.images.push_back({name, kUndecodedFormat, kSide, kSide, {}, {}, {}});
-    test::writeFile(path, test::buildFsh(archive));
+    writers::writeFile(path, writers::buildFsh(archive));
 
     // One slot per image, none marked, and in the current generation a 0 x 0 blank slot.
     const auto count = static_cast<std::uint32_t>(names.size());

@@ -11,7 +11,7 @@
 
 #include "platform/bmp_decoder.h"
 #include "tests/builders/bmp_builder.h"
-#include "tests/builders/file_writer.h"
+#include "writers/file_writer.h"
 #include "tests/support/temp_dir.h"
 
 // Pictures are written as designated initializers that leave most fields at
@@ -148,8 +148,8 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
 
 TEST(BmpDecoder, InspectPrintsWhatTheViewersImportAndRefuses) {
     const test::TempDir dir;
-    test::writeFile(dir / "good.bmp", test::buildBmp(grey8(3, -2)));
-    test::writeFile(dir / "rle.bmp", [] {
+    writers::writeFile(dir / "good.bmp", test::buildBmp(grey8(3, -2)));
+    writers::writeFile(dir / "rle.bmp", [] {
         Bytes b = test::buildBmp(grey8(2, 2));
         b[30] = 1;
         return b;
