@@ -99,7 +99,7 @@ bool loadPicture(Viewer& viewer) {
 }
 
 void setAllVisible(Scene& scene, std::uint8_t visible) {
-    for (int i = 0; i < menuObjectCount(scene); ++i) scene.visible[i] = visible;
+    for (int i = 0; i < slotsInUse(scene); ++i) scene.visible[i] = visible;
 }
 
 // Stage 1: the fixed commands. Returns false when "Load BMP" failed.
@@ -144,7 +144,7 @@ void runItemCommand(Viewer& viewer, int id) {
     TextureStore& store = viewer.textures;
 
     const int object = id - cmd::FirstObject;
-    if (object >= 0 && object < menuObjectCount(scene)) {
+    if (object >= 0 && object < slotsInUse(scene)) {
         scene.visible[object] = scene.visible[object] == 0 ? 1 : 0;
         viewer.menuRebuildPending = true;
     }

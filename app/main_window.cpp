@@ -51,8 +51,10 @@ std::intptr_t ignore(Viewer&, platform::Window&, std::uintptr_t, std::intptr_t) 
 
 std::intptr_t onMouse(Viewer& viewer, platform::Window& window, std::uintptr_t wParam, std::intptr_t lParam) {
     // A drag draws its frame at once, not waiting for the loop.
-    if (onMouseMove(viewer, wParam, lParam))
-        renderFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view, [&window] { window.swapBuffers(); });
+    if (onMouseMove(viewer, wParam, lParam)) {
+        drawViewFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view);
+        window.swapBuffers();
+    }
     return 1;
 }
 
@@ -125,10 +127,12 @@ int runViewer(platform::Platform& platform, Generation generation) {
         resizeViewport(generation, size.width, size.height);
     }
     // Sets the fit values before the first frame; no clear, no swap.
-    drawScene(generation, viewer.scene, viewer.textures, viewer.view);
+    keepFit(viewer.view, drawScene(generation, viewer.scene, shownImage(viewer.textures)));
 
-    const auto swap = [&window] { window->swapBuffers(); };
-    while (platform.pumpMessage()) renderFrame(generation, viewer.scene, viewer.textures, viewer.view, swap);
+    while (platform.pumpMessage()) {
+        drawViewFrame(generation, viewer.scene, viewer.textures, viewer.view);
+        window->swapBuffers();
+    }
     return 0;
 }
 
