@@ -6,11 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/check-layers.sh
+scripts/build.sh -DKELVANE_STRICT=ON
 ctest --test-dir build --output-on-failure -j2 -LE wine
 
 echo "== Unit tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON -DKELVANE_BENCH=OFF >/dev/null
+cmake --preset sanitize -DKELVANE_STRICT=ON >/dev/null
 cmake --build build-asan --target kelvane_tests
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan -L unit --output-on-failure -j2
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "common/little_endian.h"
+#include "common/endian.h"
 
 namespace kelvane::writers {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "common/little_endian.h"
+#include "common/endian.h"
 
 namespace kelvane::writers {
 namespace {

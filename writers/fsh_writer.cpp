@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
-#include "common/little_endian.h"
+#include "common/endian.h"
 
 namespace kelvane::writers {
 namespace {
 
-void putBe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
-}
 void grow(std::vector<std::uint8_t>& out, std::size_t size) {
     if (out.size() < size) out.resize(size, 0);
 }
@@ -39,12 +36,12 @@ std::vector<std::uint8_t> buildFsh(const FshArchive& archive) {
     std::vector<std::uint8_t> out(directoryEnd(archive), 0);
     const std::uint32_t count = archive.imageCount.value_or(static_cast<std::uint32_t>(archive.images.size()));
     out[0] = 'S', out[1] = 'H', out[2] = 'P', out[3] = 'I';
-    putBe32(out, 8, count);
+    storeBe32(&out[8], count);
     const auto offsets = fshRecordOffsets(archive);
     std::size_t entry = 16;
     for (std::size_t i = 0; i < archive.images.size(); ++i) {
         const FshImage& image = archive.images[i];
-        putBe32(out, entry, offsets[i]);
+        storeBe32(&out[entry], offsets[i]);
         const std::size_t n = nameBytes(image.name);
         for (std::size_t c = 0; c < n; ++c)
             out[entry + 8 + c] = c < image.name.size() ? static_cast<std::uint8_t>(image.name[c]) : 0;
