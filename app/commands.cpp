@@ -4,6 +4,7 @@
 
 #include "app/about.h"
 #include "app/menus.h"
+#include "common/bmp_rows.h"
 #include "model/ebo_reader.h"
 
 namespace kelvane {
@@ -73,7 +74,7 @@ void openArchive(Viewer& viewer) {
 // True when the rows hold every byte a 24-bit bottom-up picture of this size
 // needs (rows padded to 4 bytes), so the import cannot read past them.
 bool rowsComplete(const platform::Bitmap& bitmap) {
-    const std::uint64_t stride = (std::uint64_t{bitmap.width} * 3 + 3) & ~std::uint64_t{3};
+    const std::uint64_t stride = bmpRowStride24(bitmap.width);
     return stride * bitmap.height <= bitmap.bottomUpBgrRows.size();
 }
 

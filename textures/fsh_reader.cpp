@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/byte_reader.h"
+#include "common/endian.h"
 #include "textures/s3tc.h"
 #include "textures/texture_store.h"
 
@@ -52,11 +53,6 @@ std::optional<DirectoryEntry> readEntry(ByteReader& in, std::int64_t position) {
     }
     entry.next = at;
     return entry;
-}
-
-std::uint32_t le32(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t{b[at]} | (std::uint32_t{b[at + 1]} << 8) | (std::uint32_t{b[at + 2]} << 16) |
-           (std::uint32_t{b[at + 3]} << 24);
 }
 
 }  // namespace
@@ -106,10 +102,10 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
             formatCode[i] = 0;
             continue;
         }
-        const auto code = static_cast<std::int16_t>((*record)[0] | ((*record)[1] << 8));
+        const auto code = static_cast<std::int16_t>(loadLe16(&(*record)[0]));
         formatCode[i] = code;
-        width[i] = le32(*record, 24);
-        height[i] = le32(*record, 28);
+        width[i] = loadLe32(&(*record)[24]);
+        height[i] = loadLe32(&(*record)[28]);
         if (code != kFormatDxt1 && code != kFormatDxt3) continue;
 
         if (!marked) {
@@ -119,7 +115,7 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
         // Take only the data the file holds; never allocate more than that.
         const std::int64_t recordAt = entry->recordOffset;
         const std::int64_t dataAt = recordAt + kRecordBytes;
-        const std::uint32_t declared = le32(*record, 12);
+        const std::uint32_t declared = loadLe32(&(*record)[12]);
         const std::int64_t available = static_cast<std::int64_t>(in.size()) - dataAt;
         const std::int64_t taken = std::min<std::int64_t>(declared, available);
         if (taken < declared)

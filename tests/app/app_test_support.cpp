@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
+#include "common/bmp_rows.h"
 #include "writers/file_writer.h"
 #include "writers/fsh_writer.h"
 
@@ -79,7 +80,7 @@ void writeArchive(const std::filesystem::path& path, const Labels& names, Textur
 }
 
 platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height) {
-    const std::size_t stride = (std::size_t{width} * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = bmpRowStride24(width);
     platform::Bitmap bitmap{width, height, std::vector<std::uint8_t>(stride * height)};
     for (std::size_t i = 0; i < bitmap.bottomUpBgrRows.size(); ++i)
         bitmap.bottomUpBgrRows[i] = static_cast<std::uint8_t>(i * 7 + 1);

@@ -9,10 +9,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/bmp_rows.h"
 #include "platform/bmp_decoder.h"
 #include "tests/builders/bmp_builder.h"
-#include "writers/file_writer.h"
 #include "tests/support/temp_dir.h"
+#include "writers/file_writer.h"
 
 // Pictures are written as designated initializers that leave most fields at
 // their defaults, which GCC 12 reports as missing.
@@ -26,7 +27,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // The decoded picture as 0xRRGGBB values, top row first.
 std::vector<std::uint32_t> topDownRgb(const Bitmap& bitmap) {
-    const std::size_t stride = (std::size_t{bitmap.width} * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = bmpRowStride24(bitmap.width);
     std::vector<std::uint32_t> out;
     for (std::uint32_t y = bitmap.height; y-- > 0;)
         for (std::uint32_t x = 0; x < bitmap.width; ++x) {
