@@ -139,7 +139,7 @@ int bitmapProbe(Platform& platform, const char* in, const char* out) {
         std::printf("not loaded\n");
         return 1;
     }
-    const std::size_t stride = bmpRowStride24(bitmap->width);
+    const std::size_t stride = kelvane::bmpRowStride24(bitmap->width);
     if (bitmap->bottomUpBgrRows.size() != stride * bitmap->height) {
         std::printf("wrong row data size %zu\n", bitmap->bottomUpBgrRows.size());
         return 2;
