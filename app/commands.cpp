@@ -5,6 +5,7 @@
 #include "app/about.h"
 #include "app/load_report.h"
 #include "app/menus.h"
+#include "common/bmp_rows.h"
 #include "model/ebo_reader.h"
 #include "platform/bmp_header.h"
 
@@ -114,7 +115,7 @@ bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& giv
 }
 
 void setAllVisible(Scene& scene, std::uint8_t visible) {
-    for (int i = 0; i < menuObjectCount(scene); ++i) scene.visible[i] = visible;
+    for (int i = 0; i < slotsInUse(scene); ++i) scene.visible[i] = visible;
 }
 
 // Stage 1: the fixed commands; the loads read `given` instead of asking.
@@ -160,7 +161,7 @@ void runItemCommand(Viewer& viewer, int id) {
     TextureStore& store = viewer.textures;
 
     const int object = id - cmd::FirstObject;
-    if (object >= 0 && object < menuObjectCount(scene)) {
+    if (object >= 0 && object < slotsInUse(scene)) {
         scene.visible[object] = scene.visible[object] == 0 ? 1 : 0;
         viewer.menuRebuildPending = true;
     }
@@ -200,7 +201,7 @@ std::intptr_t runCommand(Viewer& viewer, int id, const std::optional<std::filesy
 }  // namespace
 
 bool rowsComplete(const platform::Bitmap& bitmap) {
-    const std::uint64_t stride = (std::uint64_t{bitmap.width} * 3 + 3) & ~std::uint64_t{3};
+    const std::uint64_t stride = bmpRowStride24(bitmap.width);
     return stride * bitmap.height <= bitmap.bottomUpBgrRows.size();
 }
 

@@ -52,8 +52,10 @@ std::intptr_t ignore(Viewer&, platform::Window&, std::uintptr_t, std::intptr_t) 
 
 std::intptr_t onMouse(Viewer& viewer, platform::Window& window, std::uintptr_t wParam, std::intptr_t lParam) {
     // A drag draws its frame at once, not waiting for the loop.
-    if (onMouseMove(viewer.view, mouseSample(wParam, lParam)))
-        renderFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view, [&window] { window.swapBuffers(); });
+    if (onMouseMove(viewer.view, mouseSample(wParam, lParam))) {
+        drawViewFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view);
+        window.swapBuffers();
+    }
     return 1;
 }
 
@@ -147,18 +149,18 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
     }
     for (const auto& path : options.files) openFile(viewer, path);
     // Sets the fit values before the first frame; no clear, no swap.
-    drawScene(generation, viewer.scene, viewer.textures, viewer.view);
+    keepFit(viewer.view, drawScene(generation, viewer.scene, shownImage(viewer.textures)));
 
     // One message a pass, then a frame if anything changed the picture;
     // with nothing to do, sleep until a message comes or a followed file is
     // due to be checked.
-    const auto swap = [&window] { window->swapBuffers(); };
     while (platform.pumpMessage()) {
         for (const auto& change : viewer.follower.changesAt(FileFollower::Clock::now()))
             if (reloadFile(viewer, change.kind, change.path)) viewer.frameNeeded = true;
         if (viewer.frameNeeded) {
             viewer.frameNeeded = false;
-            renderFrame(generation, viewer.scene, viewer.textures, viewer.view, swap);
+            drawViewFrame(generation, viewer.scene, viewer.textures, viewer.view);
+            window->swapBuffers();
             continue;
         }
         platform.waitForMessage(viewer.follower.untilNextCheck(FileFollower::Clock::now()));

@@ -52,7 +52,7 @@ platform::Menu fileMenu() {
 
 platform::Menu objectMenu(const Viewer& viewer) {
     const Scene& scene = viewer.scene;
-    const int count = menuObjectCount(scene);
+    const int count = slotsInUse(scene);
     platform::Menu menu{"<EBO>", {}};
     for (int i = 0; i < count; ++i)
         menu.items.push_back({cmd::FirstObject + i, objectLabel(viewer.generation, i, scene.names[i]),
@@ -81,8 +81,6 @@ platform::Menu textureMenu(const Viewer& viewer) {
 
 }  // namespace
 
-int menuObjectCount(const Scene& scene) { return std::clamp(scene.objectCount, 0, kSceneSlots); }
-
 int menuSlotCount(const TextureStore& store) {
     return static_cast<int>(std::min(store.slotCount, archiveCapacity(store.generation)));
 }
@@ -101,7 +99,7 @@ std::string textureLabel(Generation generation, int index, std::string_view name
 platform::MenuBar buildMenuBar(const Viewer& viewer) {
     platform::MenuBar bar;
     bar.menus.push_back(fileMenu());
-    if (menuObjectCount(viewer.scene) > 0) bar.menus.push_back(objectMenu(viewer));
+    if (slotsInUse(viewer.scene) > 0) bar.menus.push_back(objectMenu(viewer));
     if (menuSlotCount(viewer.textures) > 0) bar.menus.push_back(textureMenu(viewer));
     bar.menus.push_back({"Help", {{cmd::About, "About"}}});
     return bar;

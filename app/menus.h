@@ -33,10 +33,6 @@ platform::MenuBar buildMenuBar(const Viewer& viewer);
 // Builds the bar and hands it to the window.
 void rebuildMenuBar(Viewer& viewer);
 
-// How many objects the menu lists and the commands reach: objectCount, but
-// never more than the 20 object ids 1010..1029 (and never negative).
-int menuObjectCount(const Scene& scene);
-
 // How many archive images the menu lists and the commands reach. The
 // current generation needs one more texture id (and slot) for "Blank", so
 // it lists at most 19 images; the legacy one, without "Blank", 20.

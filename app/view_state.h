@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
+
 #include "common/generation.h"
+#include "render/scene_drawing.h"
+#include "textures/texture_store.h"
 
 namespace kelvane {
 
@@ -12,7 +16,7 @@ struct ViewState {
     double panX = 0;
     double panY = 0;
     double zoom = 0;
-    double fitDistance = 0;  // written by drawScene (current generation)
+    double fitDistance = 0;  // the last fit drawing returned (current generation)
     double step = 0;         // fitDistance / 10, the size of a key or wheel step
     double pitch = 0;        // degrees about X, within -180..180
     double yaw = 0;          // degrees about Y, within -180..180
@@ -20,12 +24,28 @@ struct ViewState {
     double anchorY = 0;
 };
 
-constexpr double kLegacyZoom = -10.0;
-
 inline ViewState initialViewState(Generation generation) {
     ViewState view;
-    if (generation == Generation::Legacy) view.zoom = kLegacyZoom;
+    view.zoom = initialPose(generation).zoom;
     return view;
+}
+
+inline FramePose framePose(const ViewState& view) {
+    return {view.panX, view.panY, view.zoom, view.pitch, view.yaw, view.fitDistance};
+}
+
+// Keeps what a draw fitted; the earlier generation fits nothing and leaves
+// both values as they were.
+inline void keepFit(ViewState& view, const std::optional<Fit>& fit) {
+    if (!fit) return;
+    view.fitDistance = fit->distance;
+    view.step = fit->step;
+}
+
+// Draws one frame of the scene where the view places it and keeps its fit;
+// the caller swaps.
+inline void drawViewFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
+    keepFit(view, drawFrame(generation, scene, shownImage(textures), framePose(view)));
 }
 
 }  // namespace kelvane

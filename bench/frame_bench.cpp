@@ -85,7 +85,7 @@ struct FrameSetUp {
     std::unique_ptr<platform::OffscreenContext> context;
     Scene scene;
     ShownImage image;
-    ViewState view;
+    FramePose pose;
 
     FrameSetUp(bool withModel, std::uint32_t textureSide, std::string* error)
         : pixels(static_cast<std::size_t>(kSide) * kSide * 4, 200) {
@@ -95,11 +95,11 @@ struct FrameSetUp {
         resizeViewport(Generation::Current, 512, 512);
         if (withModel) scene = gridScene();
         image = {textureSide, textureSide, pixels.data()};
-        view.yaw = 20;
-        drawScene(Generation::Current, scene, image, view);  // sets the fit, as at start-up
+        pose.yaw = 20;
+        if (const auto fit = drawScene(Generation::Current, scene, image)) pose.fitDistance = fit->distance;  // as at start-up
     }
     void frame() {
-        drawFrame(Generation::Current, scene, image, view);
+        drawFrame(Generation::Current, scene, image, pose);
         glFinish();
     }
 };

@@ -25,10 +25,10 @@
 #include "bench/fresh_process.h"
 #include "model/ebo_reader.h"
 #include "platform/frame_allocator.h"
-#include "tests/builders/ebo_builder.h"
-#include "tests/builders/file_writer.h"
-#include "tests/builders/fsh_builder.h"
 #include "textures/texture_store.h"
+#include "writers/ebo_writer.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 namespace kelvane {
 namespace {
@@ -41,8 +41,8 @@ constexpr int kImages = 19;
 constexpr std::uint32_t kSide = 2048;
 constexpr double kMiB = 1024.0 * 1024.0;
 
-test::EboObject largestObject(int k) {
-    test::EboObject object;
+writers::EboObject largestObject(int k) {
+    writers::EboObject object;
     object.name = "object" + std::to_string(k);
     object.positions.resize(kVertices);
     object.normals.emplace(kVertices);
@@ -67,18 +67,18 @@ struct LargestFiles {
 
     LargestFiles() {
         fs::create_directories(folder);
-        std::vector<test::EboObject> objects;
+        std::vector<writers::EboObject> objects;
         for (int k = 0; k < kObjects; ++k) objects.push_back(largestObject(k));
-        test::writeFile(ebo, test::makeEbo(objects, Generation::Current));
-        test::FshArchive archive;
+        writers::writeFile(ebo, writers::makeEbo(objects, Generation::Current));
+        writers::FshArchive archive;
         for (int i = 0; i < kImages; ++i) {
-            test::FshImage image{"image" + std::to_string(i), static_cast<std::uint16_t>(kFormatDxt3), kSide, kSide,
+            writers::FshImage image{"image" + std::to_string(i), static_cast<std::uint16_t>(kFormatDxt3), kSide, kSide,
                                  std::vector<std::uint8_t>(static_cast<std::size_t>(kSide) * kSide,
                                                            static_cast<std::uint8_t>(i * 13 + 1)),
                                  {}, {}};
             archive.images.push_back(std::move(image));
         }
-        test::writeFile(fsh, test::buildFsh(archive));
+        writers::writeFile(fsh, writers::buildFsh(archive));
     }
     ~LargestFiles() {
         std::error_code ignored;

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/endian.h"
+
 namespace kelvane {
 
 std::string ReadProblem::describe() const {
@@ -100,27 +102,12 @@ const std::uint8_t* ByteReader::at(std::int64_t offset, std::int64_t length, con
     return nullptr;
 }
 
-namespace {
-template <typename T>
-T loadLittle(const std::uint8_t* p) {
-    T value = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) value |= static_cast<T>(static_cast<T>(p[i]) << (8 * i));
-    return value;
-}
-template <typename T>
-T loadBig(const std::uint8_t* p) {
-    T value = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) value = static_cast<T>((value << 8) | p[i]);
-    return value;
-}
-}  // namespace
-
 std::optional<std::uint8_t> ByteReader::u8(std::int64_t offset, const char* field) {
     if (auto p = at(offset, 1, field)) return *p;
     return std::nullopt;
 }
 std::optional<std::uint16_t> ByteReader::u16le(std::int64_t offset, const char* field) {
-    if (auto p = at(offset, 2, field)) return loadLittle<std::uint16_t>(p);
+    if (auto p = at(offset, 2, field)) return loadLe16(p);
     return std::nullopt;
 }
 std::optional<std::int16_t> ByteReader::i16le(std::int64_t offset, const char* field) {
@@ -128,7 +115,7 @@ std::optional<std::int16_t> ByteReader::i16le(std::int64_t offset, const char* f
     return std::nullopt;
 }
 std::optional<std::uint32_t> ByteReader::u32le(std::int64_t offset, const char* field) {
-    if (auto p = at(offset, 4, field)) return loadLittle<std::uint32_t>(p);
+    if (auto p = at(offset, 4, field)) return loadLe32(p);
     return std::nullopt;
 }
 std::optional<std::int32_t> ByteReader::i32le(std::int64_t offset, const char* field) {
@@ -140,11 +127,11 @@ std::optional<float> ByteReader::f32le(std::int64_t offset, const char* field) {
     return std::nullopt;
 }
 std::optional<std::uint16_t> ByteReader::u16be(std::int64_t offset, const char* field) {
-    if (auto p = at(offset, 2, field)) return loadBig<std::uint16_t>(p);
+    if (auto p = at(offset, 2, field)) return loadBe16(p);
     return std::nullopt;
 }
 std::optional<std::uint32_t> ByteReader::u32be(std::int64_t offset, const char* field) {
-    if (auto p = at(offset, 4, field)) return loadBig<std::uint32_t>(p);
+    if (auto p = at(offset, 4, field)) return loadBe32(p);
     return std::nullopt;
 }
 std::optional<std::span<const std::uint8_t>> ByteReader::span(std::int64_t offset, std::int64_t length,

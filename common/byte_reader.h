@@ -12,10 +12,49 @@
 #include <utility>
 #include <vector>
 
+#include "common/endian.h"
 #include "common/file_bytes.h"
 #include "common/read_problem.h"
 
 namespace kelvane {
+
+// A fixed-size record found whole in a file. Its fields lie at offsets the
+// compiler checks against the record's size, so once the record is there no
+// field read can fail.
+template <std::int64_t Size>
+class Record {
+public:
+    explicit Record(std::span<const std::uint8_t, static_cast<std::size_t>(Size)> bytes) : bytes_(bytes) {}
+
+    template <std::int64_t At>
+    std::uint16_t u16le() const {
+        return loadLe16(field<At, 2>());
+    }
+    template <std::int64_t At>
+    std::int16_t i16le() const {
+        return static_cast<std::int16_t>(u16le<At>());
+    }
+    template <std::int64_t At>
+    std::uint32_t u32le() const {
+        return loadLe32(field<At, 4>());
+    }
+    template <std::int64_t At>
+    std::int32_t i32le() const {
+        return static_cast<std::int32_t>(u32le<At>());
+    }
+    template <std::int64_t At>
+    std::uint32_t u32be() const {
+        return loadBe32(field<At, 4>());
+    }
+
+private:
+    template <std::int64_t At, std::int64_t Length>
+    const std::uint8_t* field() const {
+        static_assert(At >= 0 && At + Length <= Size, "field outside the record");
+        return bytes_.data() + At;
+    }
+    std::span<const std::uint8_t, static_cast<std::size_t>(Size)> bytes_;
+};
 
 // Bounds-checked reads at absolute offsets of a whole file held in memory.
 // Every read names the field it is for; a read that would leave the file
@@ -47,6 +86,14 @@ public:
     // A view of length bytes at offset, or nothing if any of them lies outside.
     std::optional<std::span<const std::uint8_t>> span(std::int64_t offset, std::int64_t length,
                                                        const char* field);
+
+    // The record of Size bytes at offset, or nothing if any of them lies outside.
+    template <std::int64_t Size>
+    std::optional<Record<Size>> record(std::int64_t offset, const char* field) {
+        if (const std::uint8_t* p = at(offset, Size, field))
+            return Record<Size>(std::span<const std::uint8_t, static_cast<std::size_t>(Size)>(p, Size));
+        return std::nullopt;
+    }
 
     // Fills `out` from the little-endian array at offset after one check of
     // the whole array (none for an empty one). T is a number, or a record of

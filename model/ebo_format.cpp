@@ -5,41 +5,45 @@
 namespace kelvane::ebo {
 
 std::optional<Header> readHeader(ByteReader& file) {
-    if (!file.span(0, kHeaderSize, "file header")) return std::nullopt;
+    const auto r = file.record<kHeaderSize>(0, "file header");
+    if (!r) return std::nullopt;
     Header h;
-    h.limit = *file.i32le(8, "header limit");
-    h.firstSection = *file.i32le(16, "first section offset");
-    h.nameBase = *file.i32le(32, "name base");
-    h.sectionCount = *file.i16le(36, "section count");
+    h.limit = r->i32le<8>();
+    h.firstSection = r->i32le<16>();
+    h.nameBase = r->i32le<32>();
+    h.sectionCount = r->i16le<36>();
     return h;
 }
 
 std::optional<SectionHead> readSectionHead(ByteReader& file, std::int64_t offset) {
-    if (!file.span(offset, kSectionHeadSize, "section head")) return std::nullopt;
+    const auto r = file.record<kSectionHeadSize>(offset, "section head");
+    if (!r) return std::nullopt;
     SectionHead s;
     s.offset = offset;
-    s.descriptorCount = *file.i16le(offset + 2, "descriptor count");
-    s.size = *file.i32le(offset + 16, "section size");
+    s.descriptorCount = r->i16le<2>();
+    s.size = r->i32le<16>();
     return s;
 }
 
 std::optional<Descriptor> readDescriptor(ByteReader& file, std::int64_t offset) {
-    if (!file.span(offset, kDescriptorSize, "descriptor")) return std::nullopt;
+    const auto r = file.record<kDescriptorSize>(offset, "descriptor");
+    if (!r) return std::nullopt;
     Descriptor d;
     d.offset = offset;
-    d.kind = *file.u16le(offset, "descriptor kind");
-    d.target = offset + *file.i32le(offset + 12, "descriptor record offset");
+    d.kind = r->u16le<0>();
+    d.target = offset + r->i32le<12>();
     return d;
 }
 
 std::optional<ArrayRecord> readArrayRecord(ByteReader& file, std::int64_t offset, const char* field) {
-    if (!file.span(offset, kRecordSize, field)) return std::nullopt;
+    const auto bytes = file.record<kRecordSize>(offset, field);
+    if (!bytes) return std::nullopt;
     ArrayRecord r;
-    r.byteSize = *file.i32le(offset, "array byte size");
-    r.stride = *file.i32le(offset + 4, "array stride");
-    r.dataOffset = *file.i32le(offset + 8, "array data offset");
-    r.entryCount = *file.i32le(offset + 20, "object entry count");
-    r.entryTable = *file.i32le(offset + 24, "object entry table offset");
+    r.byteSize = bytes->i32le<0>();
+    r.stride = bytes->i32le<4>();
+    r.dataOffset = bytes->i32le<8>();
+    r.entryCount = bytes->i32le<20>();
+    r.entryTable = bytes->i32le<24>();
     return r;
 }
 

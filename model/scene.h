@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -42,5 +43,10 @@ struct Scene {
     // Null before the first load; Latin-1 bytes, at most 255 of them.
     std::array<std::optional<std::string>, kSceneSlots> names;
 };
+
+// How many slots the scene's objects take: objectCount, but never more than
+// the 20 slots (and never negative). Drawing, the menu and the commands all
+// reach this many.
+inline int slotsInUse(const Scene& scene) { return std::clamp<int>(scene.objectCount, 0, kSceneSlots); }
 
 }  // namespace kelvane

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "common/bmp_rows.h"
+
 namespace kelvane::platform {
 
 namespace {
@@ -70,7 +72,7 @@ std::vector<std::uint8_t> canonicalBmp(ByteReader& file, const BmpLayout& l) {
 
 // stb's top-down RGB rows as the bottom-up BGR rows of a bitmap.
 Bitmap bottomUpBgr(const std::uint8_t* rgb, std::uint32_t width, std::uint32_t height) {
-    const std::size_t stride = (std::size_t{width} * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = bmpRowStride24(width);
     Bitmap bitmap;
     bitmap.width = width;
     bitmap.height = height;

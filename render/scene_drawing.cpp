@@ -17,8 +17,6 @@ struct Box {
     double centreZ() const { return minZ + (maxZ - minZ) * 0.5; }
 };
 
-int slotsInUse(const Scene& scene) { return std::clamp<int>(scene.objectCount, 0, kSceneSlots); }
-
 // The box around the visible objects, from their stored bounds whatever
 // their presence flags say. Starts at 0 so an empty scene is centred at 0.
 Box visibleBox(const Scene& scene) {
@@ -136,59 +134,40 @@ void drawTriangleList(const Scene& scene, const Box& box) {
 
 }  // namespace
 
-void drawScene(Generation generation, const Scene& scene, const ShownImage& image, ViewState& view) {
+std::optional<Fit> drawScene(Generation generation, const Scene& scene, const ShownImage& image) {
     uploadTexture(image);
     const Box box = visibleBox(scene);
     if (generation == Generation::Legacy) {
         if (box.any) drawTriangleList(scene, box);
-        return;
+        return std::nullopt;
     }
     // The depth extent plays no part in the fit.
     const double fitX = 1.5 * (box.maxX - box.minX);
     const double fitY = 1.5 * (box.maxY - box.minY);
-    view.fitDistance = fitY > fitX ? fitY : fitX;
-    view.step = view.fitDistance / 10.0;
+    Fit fit;
+    fit.distance = fitY > fitX ? fitY : fitX;
+    fit.step = fit.distance / 10.0;
     drawStrips(scene, box);
+    return fit;
 }
 
-void drawScene(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
-    drawScene(generation, scene, shownImage(textures), view);
-}
-
-namespace {
-template <typename Image>
-void drawFrameWith(Generation generation, const Scene& scene, const Image& image, ViewState& view) {
+std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const ShownImage& image, const FramePose& pose) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     if (generation == Generation::Legacy) {
-        glTranslated(view.panX, view.panY, view.zoom);
-        glRotated(view.pitch, 1, 0, 0);
-        glRotated(view.yaw, 0, 1, 0);
+        glTranslated(pose.panX, pose.panY, pose.zoom);
+        glRotated(pose.pitch, 1, 0, 0);
+        glRotated(pose.yaw, 0, 1, 0);
         // The earlier viewer always adds a small fixed turn about Z.
         glRotated(1.0, 0, 0, 1);
     } else {
         // Uses the distance the previous draw fitted, so a changed set of
         // visible objects moves to its new distance one frame later.
-        glTranslated(view.panX, view.panY, view.zoom - view.fitDistance);
-        glRotated(view.pitch, 1, 0, 0);
-        glRotated(view.yaw, 0, 1, 0);
+        glTranslated(pose.panX, pose.panY, pose.zoom - pose.fitDistance);
+        glRotated(pose.pitch, 1, 0, 0);
+        glRotated(pose.yaw, 0, 1, 0);
     }
-    drawScene(generation, scene, image, view);
-}
-}  // namespace
-
-void drawFrame(Generation generation, const Scene& scene, const ShownImage& image, ViewState& view) {
-    drawFrameWith(generation, scene, image, view);
-}
-
-void drawFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
-    drawFrameWith(generation, scene, textures, view);
-}
-
-void renderFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view,
-                 const std::function<void()>& swapBuffers) {
-    drawFrame(generation, scene, textures, view);
-    if (swapBuffers) swapBuffers();
+    return drawScene(generation, scene, image);
 }
 
 }  // namespace kelvane

@@ -10,16 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "tests/builders/ebo_builder.h"
-#include "tests/builders/fsh_builder.h"
 #include "tools/image_writer.h"
+#include "writers/dxt_encoder.h"
+#include "writers/ebo_writer.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 namespace {
 
 using kelvane::Generation;
 using kelvane::Vec2f;
 using kelvane::Vec3f;
-using kelvane::test::EboObject;
+using kelvane::writers::EboObject;
 
 constexpr double kPi = std::numbers::pi;
 
@@ -148,8 +150,8 @@ Rgba hairTexture(int size) {
 }
 
 std::vector<std::uint8_t> archive() {
-    using kelvane::test::FshImage;
-    kelvane::test::FshArchive fsh;
+    using kelvane::writers::FshImage;
+    kelvane::writers::FshArchive fsh;
     auto image = [](const char* name, std::uint16_t code, std::uint32_t size, std::vector<std::uint8_t> data) {
         FshImage result;
         result.name = name;
@@ -158,10 +160,10 @@ std::vector<std::uint8_t> archive() {
         result.data = std::move(data);
         return result;
     };
-    fsh.images.push_back(image("head", 352, 256, kelvane::test::encodeDxt1(256, 256, headTexture(256))));
-    fsh.images.push_back(image("eyes", 353, 64, kelvane::test::encodeDxt3(64, 64, eyesTexture(64))));
-    fsh.images.push_back(image("hair", 352, 128, kelvane::test::encodeDxt1(128, 128, hairTexture(128))));
-    return kelvane::test::buildFsh(fsh);
+    fsh.images.push_back(image("head", 352, 256, kelvane::writers::encodeDxt1(256, 256, headTexture(256))));
+    fsh.images.push_back(image("eyes", 353, 64, kelvane::writers::encodeDxt3(64, 64, eyesTexture(64))));
+    fsh.images.push_back(image("hair", 352, 128, kelvane::writers::encodeDxt1(128, 128, hairTexture(128))));
+    return kelvane::writers::buildFsh(fsh);
 }
 
 // A 24-bit picture: a colour wheel on a checker board.
@@ -189,11 +191,11 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out);
-    kelvane::test::writeFile(out / "head.ebo", kelvane::test::makeEbo(headObjects(10.0f, true), Generation::Current));
+    kelvane::writers::writeFile(out / "head.ebo", kelvane::writers::makeEbo(headObjects(10.0f, true), Generation::Current));
     // The earlier generation's viewer draws at a fixed distance and a tenth of the size.
-    kelvane::test::writeFile(out / "legacy_head.ebo",
-                             kelvane::test::makeEbo(headObjects(25.0f, false), Generation::Legacy));
-    kelvane::test::writeFile(out / "head.fsh", archive());
+    kelvane::writers::writeFile(out / "legacy_head.ebo",
+                             kelvane::writers::makeEbo(headObjects(25.0f, false), Generation::Legacy));
+    kelvane::writers::writeFile(out / "head.fsh", archive());
     if (!writePicture(out / "picture.bmp")) {
         std::fprintf(stderr, "kelvane-make-samples: cannot write %s\n", (out / "picture.bmp").string().c_str());
         return 1;

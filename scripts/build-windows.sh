@@ -3,6 +3,5 @@
 # kelvane-inspect.exe) with MinGW-w64 in build-windows/, statically linked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --preset windows >/dev/null
 cmake --build build-windows -j2 --target kelvane kelvane-legacy kelvane-inspect kelvane-win32-probe "$@"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds the Linux programs, tests and benchmarks in build/.
+# Arguments go to the configure step (scripts/test.sh adds -DKELVANE_STRICT=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --preset release "$@" >/dev/null
 cmake --build build

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-20000}
 targets=(ebo_current ebo_legacy fsh bmp)
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANE_FUZZ=ON >/dev/null
+cmake --preset fuzz >/dev/null
 cmake --build build-fuzz
 rm -rf build-fuzz/seeds build-fuzz/corpus
 build-fuzz/tests/fuzz/kelvane_fuzz_seeds build-fuzz/seeds

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-[ -f build/CMakeCache.txt ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+[ -f build/CMakeCache.txt ] || cmake --preset release >/dev/null
 cmake --build build -j2 --target kelvane kelvane-legacy kelvane-inspect kelvane_samples kelvane_icon
 scripts/build-windows.sh
 for dir in build build-windows; do

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
-[ -f build/CMakeCache.txt ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+[ -f build/CMakeCache.txt ] || cmake --preset release >/dev/null
 cmake --build build -j2 --target kelvane_samples kelvane-inspect
 scripts/build-windows.sh
 for exe in kelvane kelvane-legacy kelvane-inspect; do

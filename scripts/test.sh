@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
-# Sets up this machine and runs every test: unit and end-to-end tests of the
-# Linux build, the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a short run of every fuzz target, and the
-# Windows build under Wine.
+# Sets up this machine and runs every test: the layering check, unit and
+# end-to-end tests of the Linux build (warnings are errors), the same tests
+# again in a build with AddressSanitizer and UndefinedBehaviorSanitizer, a
+# short run of every fuzz target, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/check-layers.sh
+scripts/build.sh -DKELVANE_STRICT=ON
 ctest --test-dir build --output-on-failure -j2 -LE wine
 
-echo "== Unit tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON -DKELVANE_BENCH=OFF >/dev/null
-cmake --build build-asan --target kelvane_tests
-ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan -L unit --output-on-failure -j2
+echo "== Unit and end-to-end tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
+cmake --preset sanitize -DKELVANE_STRICT=ON >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j2 -LE wine
 
 echo "== Fuzz targets, a short run each =="
 scripts/fuzz.sh 20000

@@ -54,11 +54,6 @@ std::optional<DirectoryEntry> readEntry(ByteReader& in, std::int64_t position) {
     return entry;
 }
 
-std::uint32_t le32(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t{b[at]} | (std::uint32_t{b[at + 1]} << 8) | (std::uint32_t{b[at + 2]} << 16) |
-           (std::uint32_t{b[at + 3]} << 24);
-}
-
 }  // namespace
 
 void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink problem) {
@@ -76,7 +71,7 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
         if (in.problem()) reportProblem(problem, *in.problem());
         return;
     }
-    std::uint32_t count = *in.u32be(8, "image count");
+    std::uint32_t count = Record<kHeaderBytes>(in.bytes().first<kHeaderBytes>()).u32be<8>();
     if (count > archiveCapacity(generation)) {
         in.fail(8, "image count",
                 std::to_string(count) + " images, the store holds " + std::to_string(archiveCapacity(generation)) +
@@ -99,17 +94,17 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
 
         // A record outside the file leaves a named slot of size 0 x 0 that
         // shows the model untextured, like the blank entry.
-        const auto record = in.span(entry->recordOffset, kRecordBytes, "image record");
+        const auto record = in.record<kRecordBytes>(entry->recordOffset, "image record");
         if (!record) {
             width[i] = 0;
             height[i] = 0;
             formatCode[i] = 0;
             continue;
         }
-        const auto code = static_cast<std::int16_t>((*record)[0] | ((*record)[1] << 8));
+        const auto code = record->i16le<0>();
         formatCode[i] = code;
-        width[i] = le32(*record, 24);
-        height[i] = le32(*record, 28);
+        width[i] = record->u32le<24>();
+        height[i] = record->u32le<28>();
         if (code != kFormatDxt1 && code != kFormatDxt3) continue;
 
         if (!marked) {
@@ -119,7 +114,7 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
         // Take only the data the file holds; never allocate more than that.
         const std::int64_t recordAt = entry->recordOffset;
         const std::int64_t dataAt = recordAt + kRecordBytes;
-        const std::uint32_t declared = le32(*record, 12);
+        const std::uint32_t declared = record->u32le<12>();
         const std::int64_t available = static_cast<std::int64_t>(in.size()) - dataAt;
         const std::int64_t taken = std::min<std::int64_t>(declared, available);
         if (taken < declared)

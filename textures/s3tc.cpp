@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "common/endian.h"
+
 namespace kelvane {
 namespace {
 
@@ -31,12 +33,6 @@ constexpr std::array<std::uint32_t, 16> kAlphaBits = [] {
     for (std::uint32_t a = 0; a < 16; ++a) bits[a] = packRgba(0, 0, 0, 17 * a);
     return bits;
 }();
-
-inline std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-inline std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
-}
-inline std::uint64_t le64(const std::uint8_t* p) { return std::uint64_t{le32(p)} | (std::uint64_t{le32(p + 4)} << 32); }
 
 struct Rgb {
     std::uint32_t r, g, b;
@@ -85,9 +81,9 @@ inline void decodeBlock(const std::uint8_t* block, std::uint32_t x0, std::uint32
     if (x0 >= width) return;
     const std::uint8_t* colour = Dxt3 ? block + 8 : block;
     std::uint32_t palette[4];
-    makePalette<Dxt3>(le16(colour), le16(colour + 2), palette);
-    const std::uint32_t indices = le32(colour + 4);
-    const std::uint64_t alphas = Dxt3 ? le64(block) : 0;
+    makePalette<Dxt3>(loadLe16(colour), loadLe16(colour + 2), palette);
+    const std::uint32_t indices = loadLe32(colour + 4);
+    const std::uint64_t alphas = Dxt3 ? loadLe64(block) : 0;
     const std::size_t rowBytes = std::size_t{width} * 4;
     std::uint8_t* row = destination + std::size_t{y0} * rowBytes + std::size_t{x0} * 4;
     const std::uint32_t columns = width - x0;

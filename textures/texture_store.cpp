@@ -1,5 +1,6 @@
 #include "textures/texture_store.h"
 
+#include "common/bmp_rows.h"
 #include "textures/s3tc.h"
 
 namespace kelvane {
@@ -52,7 +53,7 @@ void TextureStore::importPixels(std::uint32_t w, std::uint32_t h, std::span<cons
     height[0] = h;
     if (h == 0 || w == 0) return;  // nothing to convert (and no empty rows to walk)
 
-    const std::uint64_t rowBytes = (std::uint64_t{w} * 3 + 3) & ~std::uint64_t{3};
+    const std::uint64_t rowBytes = bmpRowStride24(w);
     const bool fits = std::uint64_t{w} * h <= pixelCapacity();
     if (!fits || bgrRows.size() < rowBytes * h) {
         width[0] = 0;

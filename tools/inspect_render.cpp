@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/view_state.h"
 #include "model/ebo_reader.h"
 #ifndef _WIN32
 #include "platform/egl/offscreen_context.h"
@@ -103,11 +102,11 @@ bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& er
 }
 
 // The frame as the viewer draws it, in a width x height client area.
-bool drawOffscreen(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view,
+bool drawOffscreen(Generation generation, const Scene& scene, const TextureStore& textures, FramePose pose,
                    int width, int height, std::vector<std::uint8_t>& rgba, std::string& error) {
 #ifdef _WIN32
     // Offscreen drawing uses Mesa's EGL, which the Windows build lacks.
-    (void)generation, (void)scene, (void)textures, (void)view, (void)width, (void)height, (void)rgba;
+    (void)generation, (void)scene, (void)textures, (void)pose, (void)width, (void)height, (void)rgba;
     error = "this build has no EGL";
     return false;
 #else
@@ -116,8 +115,9 @@ bool drawOffscreen(Generation generation, const Scene& scene, const TextureStore
     initGl(generation);
     resizeViewport(generation, width, height);
     // As at start-up: one draw sets the fit values, then the frame itself.
-    drawScene(generation, scene, textures, view);
-    drawFrame(generation, scene, textures, view);
+    const ShownImage image = shownImage(textures);
+    if (const auto fit = drawScene(generation, scene, image)) pose.fitDistance = fit->distance;
+    drawFrame(generation, scene, image, pose);
     rgba = context->readPixels();
     return true;
 #endif
@@ -131,7 +131,7 @@ int render(const RenderOptions& options) {
     // A model or archive that does not load cleanly draws no picture: the
     // frame would show something other than the file.
     Scene scene;
-    ViewState view = initialViewState(generation);
+    FramePose pose = initialPose(generation);
     if (!options.model.empty()) {
         std::optional<ReadProblem> problem;
         loadEbo(generation, scene, options.model, &problem);
@@ -160,14 +160,14 @@ int render(const RenderOptions& options) {
 
     if (options.light == "on") scene.lightingOn = 1;
     if (options.light == "off") scene.lightingOn = 0;
-    view.yaw = options.yaw;
-    view.pitch = options.pitch;
-    if (options.zoomOption->count() > 0) view.zoom = options.zoom;
-    if (!options.pan.empty()) parsePan(options.pan, view.panX, view.panY);
+    pose.yaw = options.yaw;
+    pose.pitch = options.pitch;
+    if (options.zoomOption->count() > 0) pose.zoom = options.zoom;
+    if (!options.pan.empty()) parsePan(options.pan, pose.panX, pose.panY);
 
     std::vector<std::uint8_t> rgba;
     std::string error;
-    if (!drawOffscreen(generation, scene, textures, view, width, height, rgba, error))
+    if (!drawOffscreen(generation, scene, textures, pose, width, height, rgba, error))
         return complain("no offscreen OpenGL: " + error);
 
     // The window shows the colour only; the alpha left by blending is not part of the picture.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/bmp_rows.h"
 #include "platform/bmp_header.h"
 #include "platform/win32/win32_window.h"
 
@@ -87,7 +88,7 @@ std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path, std::str
     wanted.bmiHeader.biBitCount = 24;
     wanted.bmiHeader.biCompression = BI_RGB;
 
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = bmpRowStride24(width);
     Bitmap result;
     result.width = static_cast<std::uint32_t>(width);
     result.height = static_cast<std::uint32_t>(height);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
-#include "tests/builders/fsh_builder.h"
 #include "tests/support/temp_dir.h"
+#include "common/bmp_rows.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 namespace kelvane::apptest {
 
@@ -59,9 +61,9 @@ void presetModel(Scene& scene, int count, bool withNormals) {
 void writeArchive(const std::filesystem::path& path, const Labels& names, TextureStore& store) {
     constexpr std::uint16_t kUndecodedFormat = 0x7D;
     constexpr std::uint32_t kSide = 8;
-    test::FshArchive archive;
+    writers::FshArchive archive;
     for (const auto& name : names) archive.images.push_back({name, kUndecodedFormat, kSide, kSide, {}, {}, {}});
-    test::writeFile(path, test::buildFsh(archive));
+    writers::writeFile(path, writers::buildFsh(archive));
 
     // One slot per image, none marked, and in the current generation a 0 x 0 blank slot.
     const auto count = static_cast<std::uint32_t>(names.size());
@@ -79,7 +81,7 @@ void writeArchive(const std::filesystem::path& path, const Labels& names, Textur
 }
 
 platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height) {
-    const std::size_t stride = (std::size_t{width} * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = bmpRowStride24(width);
     platform::Bitmap bitmap{width, height, std::vector<std::uint8_t>(stride * height)};
     for (std::size_t i = 0; i < bitmap.bottomUpBgrRows.size(); ++i)
         bitmap.bottomUpBgrRows[i] = static_cast<std::uint8_t>(i * 7 + 1);

@@ -7,8 +7,9 @@
 #include "app/commands.h"
 #include "app/menus.h"
 #include "app_test_support.h"
-#include "tests/builders/ebo_builder.h"
-#include "tests/builders/file_writer.h"
+#include "tests/builders/test_files.h"
+#include "writers/ebo_writer.h"
+#include "writers/file_writer.h"
 
 namespace kelvane {
 namespace {
@@ -17,14 +18,14 @@ using namespace apptest;
 using namespace std::chrono_literals;
 
 std::vector<std::uint8_t> modelOf(const std::vector<std::string>& names, Generation generation = Generation::Current) {
-    std::vector<test::EboObject> objects;
+    std::vector<writers::EboObject> objects;
     for (std::size_t i = 0; i < names.size(); ++i) objects.push_back(test::quadObject(names[i], float(i)));
-    return test::makeEbo(objects, generation);
+    return writers::makeEbo(objects, generation);
 }
 
 TEST(FileFollower, TakesAChangeOnceTheFileHasLookedTheSameOnTwoChecks) {
     const auto path = scratchDir() / "head.ebo";
-    test::writeFile(path, {1, 2, 3});
+    writers::writeFile(path, {1, 2, 3});
     FileFollower follower;
     const auto t0 = FileFollower::Clock::now();
     follower.follow(path, FileKind::Ebo, t0);
@@ -32,9 +33,9 @@ TEST(FileFollower, TakesAChangeOnceTheFileHasLookedTheSameOnTwoChecks) {
     const auto at = [&](int checks) { return follower.changesAt(t0 + checks * FileFollower::kCheckInterval); };
 
     EXPECT_TRUE(at(1).empty());  // unchanged
-    test::writeFile(path, {1, 2, 3, 4});
+    writers::writeFile(path, {1, 2, 3, 4});
     EXPECT_TRUE(at(2).empty());  // being written, perhaps
-    test::writeFile(path, {1, 2, 3, 4, 5});
+    writers::writeFile(path, {1, 2, 3, 4, 5});
     EXPECT_TRUE(at(3).empty());  // still moving
     EXPECT_TRUE(follower.changesAt(t0 + 3 * FileFollower::kCheckInterval + 100ms).empty());  // no check due
     const auto changes = at(4);
@@ -61,13 +62,13 @@ void turn(ViewState& v) { v = {3, -4, 7, 9, 0.9, 30, -60, 11, 12}; }
 TEST(Reload, ModelKeepsTheViewAndObjectStatesWhileTheObjectCountHolds) {
     ReloadHarness h(Generation::Current);
     const auto model = h.dir / "head.ebo";
-    test::writeFile(model, modelOf({"head", "eyes"}));
+    writers::writeFile(model, modelOf({"head", "eyes"}));
     ASSERT_TRUE(openFile(h.viewer, model));
     h.command(cmd::FirstObject + 1);  // eyes shown too
     h.command(cmd::Light);            // light off
     turn(h.viewer.view);
 
-    test::writeFile(model, modelOf({"face", "lids"}));
+    writers::writeFile(model, modelOf({"face", "lids"}));
     EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
     EXPECT_EQ(fields(h.viewer.view), kTurned);
     EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <face>", "01 <lids>", "Select All", "Deselect All", "Light"}));
@@ -75,7 +76,7 @@ TEST(Reload, ModelKeepsTheViewAndObjectStatesWhileTheObjectCountHolds) {
     EXPECT_EQ(h.window.title(), "head.ebo - Kelvane v0.7");
 
     // Another object count: the objects show as a load shows them; the view stays.
-    test::writeFile(model, modelOf({"face", "lids", "hair"}));
+    writers::writeFile(model, modelOf({"face", "lids", "hair"}));
     EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
     EXPECT_EQ(fields(h.viewer.view), kTurned);
     EXPECT_EQ(h.checkedIds("<EBO>"), (Ids{1010, 1052}));
@@ -116,7 +117,7 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     ReloadHarness h(Generation::Current);
     const auto model = h.dir / "head.ebo";
     const auto archive = h.dir / "faces.fsh";
-    test::writeFile(model, modelOf({"head", "eyes"}));
+    writers::writeFile(model, modelOf({"head", "eyes"}));
     writeArchive(archive, {"a", "b"}, h.viewer.textures);
     openFile(h.viewer, model);
     openFile(h.viewer, archive);
@@ -126,7 +127,7 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     EXPECT_EQ(h.window.title(), "head.ebo, faces.fsh - Kelvane v0.7");
 
     const auto whole = modelOf({"head", "eyes"});
-    test::writeFile(model, std::vector<std::uint8_t>(whole.begin(), whole.begin() + 60));
+    writers::writeFile(model, std::vector<std::uint8_t>(whole.begin(), whole.begin() + 60));
     testing::internal::CaptureStderr();
     EXPECT_FALSE(reloadFile(h.viewer, FileKind::Ebo, model));
     const std::string err = testing::internal::GetCapturedStderr();
@@ -147,7 +148,7 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     EXPECT_TRUE(testing::internal::GetCapturedStderr().ends_with("; looks like a file for kelvane-legacy\n"));
     EXPECT_TRUE(h.window.title().ends_with("; looks like a file for kelvane-legacy" + suffix)) << h.window.title();
 
-    test::writeFile(archive, std::vector<std::uint8_t>(10, 0));  // shorter than the header
+    writers::writeFile(archive, std::vector<std::uint8_t>(10, 0));  // shorter than the header
     testing::internal::CaptureStderr();
     EXPECT_FALSE(reloadFile(h.viewer, FileKind::Fsh, archive));
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("looks like"), std::string::npos);
@@ -173,7 +174,7 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     EXPECT_EQ(h.viewer.textures.width[0], 3u);
     EXPECT_FALSE(h.menu("<FSH>"));
 
-    test::writeFile(model, modelOf({"new"}));
+    writers::writeFile(model, modelOf({"new"}));
     EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
     EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <new>", "Light"}));
     EXPECT_EQ(h.window.title(), "head.ebo, picture.bmp - Kelvane v0.7");

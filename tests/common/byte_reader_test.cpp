@@ -5,7 +5,7 @@
 #include <array>
 #include <fstream>
 
-#include "tests/builders/file_writer.h"
+#include "writers/file_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvane {
@@ -93,7 +93,7 @@ TEST(ByteReader, OpensLargeFilesWhole) {
 // unreadable one are files that cannot be opened, each saying why.
 TEST(ByteReader, FilesThatCannotBeOpenedSayWhy) {
     test::TempDir dir;
-    test::writeFile(dir / "locked.ebo", {1});
+    writers::writeFile(dir / "locked.ebo", {1});
     std::filesystem::permissions(dir / "locked.ebo", std::filesystem::perms::none);
     const bool root = std::ifstream(dir / "locked.ebo").is_open();  // root reads it anyway
     const std::pair<std::filesystem::path, const char*> cases[] = {

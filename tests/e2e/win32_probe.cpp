@@ -17,6 +17,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/bmp_rows.h"
 #include "platform/platform.h"
 
 using namespace kelvane::platform;
@@ -141,7 +142,7 @@ int bitmapProbe(Platform& platform, const char* in, const char* out) {
         std::printf("not loaded\n");
         return 1;
     }
-    const std::size_t stride = (bitmap->width * 3 + 3) & ~3u;
+    const std::size_t stride = kelvane::bmpRowStride24(bitmap->width);
     if (bitmap->bottomUpBgrRows.size() != stride * bitmap->height) {
         std::printf("wrong row data size %zu\n", bitmap->bottomUpBgrRows.size());
         return 2;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bmp_rows.h"
 #include "platform/bmp_decoder.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(bitmap->width == check.layout.width && bitmap->height == check.layout.height);
-    const std::size_t stride = (std::size_t{bitmap->width} * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = bmpRowStride24(bitmap->width);
     FUZZ_CHECK(bitmap->bottomUpBgrRows.size() == stride * bitmap->height);
     return 0;
 }

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "model/ebo_reader.h"
-#include "tests/builders/ebo_builder.h"
+#include "tests/builders/test_files.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "writers/ebo_writer.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void checkStore(const Scene& scene, bool read, std::size_t fileSize) {
 }
 
 const std::vector<std::uint8_t>& earlierModel() {
-    static const auto bytes = test::makeEbo({test::quadObject("head"), test::quadObject("eyes", 2, 0, 0, false)},
+    static const auto bytes = writers::makeEbo({test::quadObject("head"), test::quadObject("eyes", 2, 0, 0, false)},
                                             kGeneration);
     return bytes;
 }

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "tests/builders/bmp_builder.h"
-#include "tests/builders/ebo_builder.h"
-#include "tests/builders/file_writer.h"
-#include "tests/builders/fsh_builder.h"
+#include "tests/builders/test_files.h"
+#include "writers/dxt_encoder.h"
+#include "writers/ebo_writer.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 // Pictures are written as designated initializers that leave most fields at
 // their defaults, which GCC 12 reports as missing.
@@ -22,8 +24,8 @@ using Bytes = std::vector<std::uint8_t>;
 std::vector<Bytes> eboSeeds(Generation generation) {
     auto strip = test::quadObject("big", 1, 1, 1);
     for (int i = 0; i < 6; ++i) strip.strip.push_back(static_cast<std::uint16_t>(i % 4));
-    return {test::makeEbo({test::quadObject("head")}, generation),
-            test::makeEbo({test::quadObject("head"), test::quadObject("eyes", 2, 0, 0, false), strip}, generation)};
+    return {writers::makeEbo({test::quadObject("head")}, generation),
+            writers::makeEbo({test::quadObject("head"), test::quadObject("eyes", 2, 0, 0, false), strip}, generation)};
 }
 
 Bytes rgbaPicture(std::uint32_t width, std::uint32_t height) {
@@ -33,13 +35,13 @@ Bytes rgbaPicture(std::uint32_t width, std::uint32_t height) {
 }
 
 std::vector<Bytes> fshSeeds() {
-    test::FshArchive mixed;
-    mixed.images.push_back({"head", 352, 8, 4, test::encodeDxt1(8, 4, rgbaPicture(8, 4)), {}, {}});
-    mixed.images.push_back({"eyes", 353, 5, 7, test::encodeDxt3(5, 7, rgbaPicture(5, 7)), {}, {}});
+    writers::FshArchive mixed;
+    mixed.images.push_back({"head", 352, 8, 4, writers::encodeDxt1(8, 4, rgbaPicture(8, 4)), {}, {}});
+    mixed.images.push_back({"eyes", 353, 5, 7, writers::encodeDxt3(5, 7, rgbaPicture(5, 7)), {}, {}});
     mixed.images.push_back({"other", 0x7D, 4, 4, Bytes(16, 1), {}, {}});
-    test::FshArchive one;
-    one.images.push_back({"hair", 352, 4, 4, test::encodeDxt1(4, 4, rgbaPicture(4, 4)), {}, {}});
-    return {test::buildFsh(mixed), test::buildFsh(one)};
+    writers::FshArchive one;
+    one.images.push_back({"hair", 352, 4, 4, writers::encodeDxt1(4, 4, rgbaPicture(4, 4)), {}, {}});
+    return {writers::buildFsh(mixed), writers::buildFsh(one)};
 }
 
 std::vector<Bytes> bmpSeeds() {
@@ -73,7 +75,7 @@ int main(int argc, char** argv) {
                                                                  {"bmp", bmpSeeds()}};
     for (const auto& [name, seeds] : corpora) {
         std::filesystem::create_directories(out / name);
-        for (std::size_t i = 0; i < seeds.size(); ++i) test::writeFile(out / name / ("seed" + std::to_string(i)), seeds[i]);
+        for (std::size_t i = 0; i < seeds.size(); ++i) writers::writeFile(out / name / ("seed" + std::to_string(i)), seeds[i]);
     }
     return 0;
 }

@@ -11,6 +11,7 @@ namespace kelvane {
 namespace {
 
 using namespace test;
+using namespace writers;
 
 constexpr auto kCurrent = Generation::Current;
 

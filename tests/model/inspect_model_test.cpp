@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "tests/builders/ebo_builder.h"
 #include "tests/support/run_command.h"
+#include "tests/builders/test_files.h"
 #include "tests/support/temp_dir.h"
+#include "writers/ebo_writer.h"
+#include "writers/file_writer.h"
 
 namespace kelvane {
 namespace {
@@ -29,13 +31,13 @@ InspectRun inspect(const std::string& arguments) {
 // Writes a file into a folder of this test program's own, removed when it ends.
 std::string tempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     static const test::TempDir folder;
-    test::writeFile(folder / name, bytes);
+    writers::writeFile(folder / name, bytes);
     return (folder / name).string();
 }
 
 TEST(InspectModel, PrintsTheStoreAfterLoadingEachFileInTurn) {
-    const auto first = tempFile("five.ebo", test::makeEbo(std::vector(5, quadObject("old")), Generation::Current));
-    const auto second = tempFile("two.ebo", test::makeEbo({quadObject("t\xeate", 1, 2, 3), quadObject("eyes", 0, 0, 0, false)},
+    const auto first = tempFile("five.ebo", writers::makeEbo(std::vector(5, quadObject("old")), Generation::Current));
+    const auto second = tempFile("two.ebo", writers::makeEbo({quadObject("t\xeate", 1, 2, 3), quadObject("eyes", 0, 0, 0, false)},
                                                           Generation::Current));
     const InspectRun run = inspect(first + " " + second);
     ASSERT_EQ(run.status, 0) << run.out;
@@ -61,10 +63,10 @@ TEST(InspectModel, PrintsTheStoreAfterLoadingEachFileInTurn) {
 TEST(InspectModel, ArraysReadBackAsTheSameFloats) {
     const std::vector<float> tricky = {0.1f, -0.0f, 1e-45f, FLT_MIN, FLT_MAX, 3.4028232e38f, 16777217.0f, 1.0f / 3,
                                        NAN, INFINITY, -INFINITY, 123456.789f};
-    test::EboObject object = quadObject("f");
+    writers::EboObject object = quadObject("f");
     object.normals.reset();
     for (std::size_t i = 0; i < 4; ++i) object.positions[i] = {tricky[3 * i], tricky[3 * i + 1], tricky[3 * i + 2]};
-    const InspectRun run = inspect("--arrays " + tempFile("floats.ebo", test::makeEbo({object}, Generation::Current)));
+    const InspectRun run = inspect("--arrays " + tempFile("floats.ebo", writers::makeEbo({object}, Generation::Current)));
     ASSERT_EQ(run.status, 0) << run.out;
     const Json& positions = run.json["objects"][0]["positions"];
     ASSERT_EQ(positions.size(), 4u);
@@ -79,7 +81,7 @@ TEST(InspectModel, ArraysReadBackAsTheSameFloats) {
 }
 
 TEST(InspectModel, LegacyListsTrianglesFlatAndHasNoNamesOrNormals) {
-    const auto path = tempFile("legacy.ebo", test::makeEbo({quadObject("a"), quadObject("b")}, Generation::Legacy));
+    const auto path = tempFile("legacy.ebo", writers::makeEbo({quadObject("a"), quadObject("b")}, Generation::Legacy));
     const InspectRun run = inspect("--legacy --arrays " + path);
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.json["loads"], (Json{{{"path", path}, {"result", 1}, {"problem", nullptr}}}));
@@ -95,7 +97,7 @@ TEST(InspectModel, LegacyListsTrianglesFlatAndHasNoNamesOrNormals) {
 }
 
 TEST(InspectModel, ProblemsAreReportedWithTheirPlaceAndUsageErrorsExitTwo) {
-    auto bytes = test::makeEbo({quadObject("a")}, Generation::Current);
+    auto bytes = writers::makeEbo({quadObject("a")}, Generation::Current);
     const auto good = tempFile("good.ebo", bytes);
     bytes.resize(bytes.size() - 30);
     const InspectRun run = inspect("/nonexistent/kelvane.ebo " + tempFile("truncated.ebo", bytes) + " " + good);

@@ -7,6 +7,7 @@ namespace kelvane {
 namespace {
 
 using namespace test;
+using namespace writers;
 
 constexpr auto kLegacy = Generation::Legacy;
 

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "model/scene.h"
-#include "tests/builders/ebo_builder.h"
+#include "tests/builders/test_files.h"
+#include "writers/ebo_writer.h"
 
 namespace kelvane::test {
 
@@ -23,8 +24,8 @@ inline std::array<float, 6> boundsOf(const Scene& s, int i) {
 }
 
 // n unit quads named prefix0, prefix1, ..., the i-th at x = i.
-inline std::vector<EboObject> quads(int n, const std::string& prefix = "o") {
-    std::vector<EboObject> objects;
+inline std::vector<writers::EboObject> quads(int n, const std::string& prefix = "o") {
+    std::vector<writers::EboObject> objects;
     for (int i = 0; i < n; ++i) objects.push_back(quadObject(prefix + std::to_string(i), float(i)));
     return objects;
 }

@@ -8,11 +8,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/bmp_rows.h"
 #include "platform/bmp_decoder.h"
 #include "tests/builders/bmp_builder.h"
-#include "tests/builders/file_writer.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
+#include "writers/file_writer.h"
 
 // Pictures are written as designated initializers that leave most fields at
 // their defaults, which GCC 12 reports as missing.
@@ -26,7 +27,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // The decoded picture as 0xRRGGBB values, top row first.
 std::vector<std::uint32_t> topDownRgb(const Bitmap& bitmap) {
-    const std::size_t stride = (std::size_t{bitmap.width} * 3 + 3) & ~std::size_t{3};
+    const std::size_t stride = bmpRowStride24(bitmap.width);
     std::vector<std::uint32_t> out;
     for (std::uint32_t y = bitmap.height; y-- > 0;)
         for (std::uint32_t x = 0; x < bitmap.width; ++x) {
@@ -148,8 +149,8 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
 
 TEST(BmpDecoder, InspectPrintsWhatTheViewersImportAndRefuses) {
     const test::TempDir dir;
-    test::writeFile(dir / "good.bmp", test::buildBmp(grey8(3, -2)));
-    test::writeFile(dir / "rle.bmp", [] {
+    writers::writeFile(dir / "good.bmp", test::buildBmp(grey8(3, -2)));
+    writers::writeFile(dir / "rle.bmp", [] {
         Bytes b = test::buildBmp(grey8(2, 2));
         b[30] = 1;
         return b;

@@ -9,8 +9,9 @@
 #include "platform/fake/fake_platform.h"
 #include "render/gl.h"
 #include "tests/app/app_test_support.h"
-#include "tests/builders/ebo_builder.h"
-#include "tests/builders/file_writer.h"
+#include "tests/builders/test_files.h"
+#include "writers/ebo_writer.h"
+#include "writers/file_writer.h"
 #include "tests/render/offscreen_picture.h"
 
 namespace kelvane {
@@ -101,9 +102,9 @@ TEST(MainWindow, DrawsWhenSomethingChangedAndOtherwiseWaits) {
 TEST(MainWindow, OpensCommandLineFilesFirstAndDroppedFilesLater) {
     const auto dir = apptest::scratchDir();
     OffscreenPlatform platform;
-    test::writeFile(dir / "head.ebo", test::makeEbo({test::quadObject("head")}, Generation::Current));
-    test::writeFile(dir / "eyes.EBO",
-                    test::makeEbo({test::quadObject("eyes"), test::quadObject("lids")}, Generation::Current));
+    writers::writeFile(dir / "head.ebo", writers::makeEbo({test::quadObject("head")}, Generation::Current));
+    writers::writeFile(dir / "eyes.EBO",
+                    writers::makeEbo({test::quadObject("eyes"), test::quadObject("lids")}, Generation::Current));
     TextureStore scratch(Generation::Current);
     apptest::writeArchive(dir / "faces.fsh", {"face"}, scratch);
     std::vector<std::optional<std::chrono::milliseconds>> timeouts;

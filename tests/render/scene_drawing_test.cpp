@@ -37,10 +37,10 @@ void putRectangle(Scene& scene, int slot, Generation generation, float x0, float
     scene.objectCount = std::max(scene.objectCount, slot + 1);
 }
 
-// Start-up's drawScene (fit values), then one frame, as the viewer does.
+// Start-up's drawScene (its fit moves the pose), then one frame, as the viewer does.
 Picture frame(const platform::OffscreenContext& context, Generation generation, const Scene& scene,
-              ViewState& view, const ShownImage& image = {}) {
-    drawScene(generation, scene, image, view);
+              FramePose& view, const ShownImage& image = {}) {
+    if (const auto fit = drawScene(generation, scene, image)) view.fitDistance = fit->distance;
     drawFrame(generation, scene, image, view);
     return grab(context);
 }
@@ -56,16 +56,15 @@ TEST(SceneDrawing, FitAtZoomZeroSpansTheWidthTheFieldOfViewPredicts) {
     auto context = viewerContext(Generation::Current, kSize, kSize);
     KELVANE_NEED_GL(context);
     Scene scene;
-    ViewState view;
+    FramePose view;
     frame(*context, Generation::Current, scene, view);  // nothing to fit: no division by zero
     EXPECT_EQ(view.fitDistance, 0.0);
-    EXPECT_EQ(view.step, 0.0);
     // Wider than tall and deep: the fit follows the width, not the depth.
     putRectangle(scene, 0, Generation::Current, 10, 14, 3, 5, 0);
     scene.minZ[0] = -50, scene.maxZ[0] = 50;
     const Picture picture = frame(*context, Generation::Current, scene, view);
     EXPECT_DOUBLE_EQ(view.fitDistance, 6.0);
-    EXPECT_DOUBLE_EQ(view.step, 0.6);
+    EXPECT_DOUBLE_EQ(drawScene(Generation::Current, scene, {}).value().step, 0.6);
 
     // Half-width 2 seen from 1.5 widths away in a square 45-degree view.
     const double visibleHalfWidth = std::tan(22.5 * std::numbers::pi / 180.0) * 6.0;
@@ -80,7 +79,7 @@ TEST(SceneDrawing, TextureIsUploadedEveryFrameAndBlankDrawsWhite) {
     KELVANE_NEED_GL(context);
     Scene scene;
     putRectangle(scene, 0, Generation::Current, -1, 1, -1, 1);
-    ViewState view;
+    FramePose view;
     const std::uint8_t red[] = {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255};
     Picture picture = frame(*context, Generation::Current, scene, view, {2, 2, red});
     EXPECT_EQ(picture.at(32, 32), (std::array<int, 3>{255, 0, 0}));
@@ -105,7 +104,7 @@ TEST(SceneDrawing, LightingChangesOnlyObjectsWithNormals) {
     putRectangle(scene, 0, Generation::Current, -3, -1, -1, 1, 0, true, -1);
     putRectangle(scene, 1, Generation::Current, 1, 3, -1, 1);
     const int litX = kSize / 2 - 45, plainX = kSize / 2 + 45, y = kSize / 2;
-    ViewState view;
+    FramePose view;
     scene.lightingOn = 0;
     const Picture off = frame(*context, Generation::Current, scene, view);
     scene.lightingOn = 1;
@@ -125,7 +124,7 @@ TEST(SceneDrawing, LegacyPictureSitsTenPixelsLow) {
     Scene scene;
     // Far larger than the view once scaled down by 10 at distance 10.
     putRectangle(scene, 0, Generation::Legacy, -500, 500, -500, 500);
-    ViewState view = initialViewState(Generation::Legacy);
+    FramePose view = initialPose(Generation::Legacy);
     Picture picture = frame(*context, Generation::Legacy, scene, view);
     for (int y = 0; y < kSize; ++y)
         EXPECT_EQ(picture.isGrey(kSize / 2, y, kLegacyClear), y < 10) << "row " << y;
@@ -139,7 +138,7 @@ TEST(SceneDrawing, LegacyPictureSitsTenPixelsLow) {
         if (!picture.isGrey(kSize / 2, y, kLegacyClear, 2)) (top < 0 ? top : bottom) = y, bottom = y;
     ASSERT_GE(top, 0);
     EXPECT_NEAR((top + bottom) / 2.0, kSize / 2.0 - 0.5 + 10, 1.0);
-    EXPECT_DOUBLE_EQ(view.fitDistance, 0.0);  // the earlier generation fits nothing
+    EXPECT_FALSE(drawScene(Generation::Legacy, small, {}));  // the earlier generation fits nothing
 }
 
 TEST(SceneDrawing, IndicesPastTheArraysAreSkipped) {
@@ -151,7 +150,7 @@ TEST(SceneDrawing, IndicesPastTheArraysAreSkipped) {
         const float r = generation == Generation::Legacy ? 30 : 1;  // the earlier one draws a tenth of it
         putRectangle(good, 0, generation, -r, r, -r, r, 0, generation == Generation::Current);
         good.lightingOn = 1;
-        ViewState view = initialViewState(generation);
+        FramePose view = initialPose(generation);
         const Picture expected = frame(*context, generation, good, view);
         ASSERT_FALSE(expected.isGrey(32, 32, clear));
 
@@ -169,7 +168,7 @@ TEST(SceneDrawing, IndicesPastTheArraysAreSkipped) {
             bad.indexCount[0] = 100000;
         }
         bad.objectCount = 1;
-        ViewState badView = view;
+        FramePose badView = view;
         Picture picture = frame(*context, generation, bad, badView);
         if (generation == Generation::Legacy) {
             EXPECT_EQ(picture.rgba, expected.rgba);

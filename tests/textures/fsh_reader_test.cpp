@@ -2,16 +2,17 @@
 
 #include <vector>
 
-#include "tests/builders/fsh_builder.h"
 #include "tests/support/temp_dir.h"
 #include "textures/texture_store.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 namespace kelvane {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using test::buildFsh;
-using test::FshImage;
+using writers::buildFsh;
+using writers::FshImage;
 using Problem = std::optional<ReadProblem>;
 
 // A DXT1 (352) or DXT3 (353) image with exactly the data its size needs.
@@ -31,7 +32,7 @@ std::string slot(const TextureStore& s, int i) {
 class FshReader : public ::testing::Test {
 protected:
     Problem load(TextureStore& s, const Bytes& bytes) {
-        test::writeFile(dir / "archive.fsh", bytes);
+        writers::writeFile(dir / "archive.fsh", bytes);
         Problem problem;
         s.loadArchive(dir / "archive.fsh", &problem);
         return problem;

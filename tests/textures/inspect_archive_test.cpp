@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/builders/fsh_builder.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
+#include "writers/dxt_encoder.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
@@ -41,13 +43,13 @@ protected:
             test::runCommand(std::string("'") + KELVANE_INSPECT_PATH + "' " + args + " 2>" + q(dir / "err"));
         return {status, out, readText(dir / "err")};
     }
-    fs::path write(const std::string& name, const test::FshArchive& archive) {
-        test::writeFile(dir / name, test::buildFsh(archive));
+    fs::path write(const std::string& name, const writers::FshArchive& archive) {
+        writers::writeFile(dir / name, writers::buildFsh(archive));
         return dir / name;
     }
     // Three images: a 5 x 3 DXT1 picture (indices 3, 2, 1, 0 on each row), a DXT3 block, an unknown code.
     fs::path sample() {
-        const auto block = test::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
+        const auto block = writers::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
         return write("sample.fsh", {{{"face", 352, 5, 3, Bytes(16, 0x1B), {}, {}},
                                      {"\xE9yes", 353, 4, 4, Bytes(block.begin(), block.end()), {}, {}},
                                      {"pal/8", 0x7B, 8, 8, Bytes(64, 1), {}, {}}}, {}});
@@ -78,9 +80,9 @@ TEST_F(InspectArchive, ListsSlotsAndTheBlankAsJson) {
 }
 
 TEST_F(InspectArchive, LoadsInTurnIntoOneStoreAndReportsProblems) {
-    Bytes bytes = test::buildFsh({{{"a", 352, 4, 4, Bytes(8, 1), {}, {}}}, {}});
+    Bytes bytes = writers::buildFsh({{{"a", 352, 4, 4, Bytes(8, 1), {}, {}}}, {}});
     bytes.resize(bytes.size() - 3);
-    test::writeFile(dir / "truncated.fsh", bytes);
+    writers::writeFile(dir / "truncated.fsh", bytes);
     const Outcome run = inspect("archive" + q(sample()) + q(dir / "truncated.fsh") + q(dir / "none.fsh"));
     EXPECT_EQ(run.status, 1);
     const json j = json::parse(run.out);

@@ -1,10 +1,11 @@
 #include "textures/s3tc.h"
+#include "writers/dxt_encoder.h"
+#include "writers/fsh_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "tests/builders/fsh_builder.h"
 
 namespace kelvane {
 namespace {
@@ -66,17 +67,17 @@ TEST(S3tcPalette, ModeChoiceAndTruncatingInterpolation) {
         {0xF800, 0x0800, {172, 0, 0, 255}, {90, 0, 0, 255}},        // 255 and 8: truncated, not rounded
     };
     for (const Case& c : cases) {
-        const Bytes out = decode(false, 4, 4, bytesOf(test::dxt1Block(c.c0, c.c1, ramp)));
+        const Bytes out = decode(false, 4, 4, bytesOf(writers::dxt1Block(c.c0, c.c1, ramp)));
         EXPECT_EQ(pixel(out, 2), c.entry2) << c.c0;
         EXPECT_EQ(pixel(out, 3), c.entry3) << c.c0;
     }
-    const Bytes same = decode(false, 4, 4, bytesOf(test::dxt1Block(0x1234, 0x1234, ramp)));  // three-colour mode
+    const Bytes same = decode(false, 4, 4, bytesOf(writers::dxt1Block(0x1234, 0x1234, ramp)));  // three-colour mode
     EXPECT_EQ(pixel(same, 2), pixel(same, 0));
     EXPECT_EQ(pixel(same, 3), (Bytes{0, 0, 0, 0}));
     // DXT3 interpolates by thirds whatever the word order; alpha is the nibble's alone.
     std::array<std::uint8_t, 16> alphas{};
     alphas[2] = 15, alphas[3] = 1;
-    const Bytes three = decode(true, 4, 4, bytesOf(test::dxt3Block(alphas, 0x001F, 0xF800, ramp)));
+    const Bytes three = decode(true, 4, 4, bytesOf(writers::dxt3Block(alphas, 0x001F, 0xF800, ramp)));
     EXPECT_EQ(pixel(three, 2), (Bytes{0x55, 0, 0xAA, 255}));
     EXPECT_EQ(pixel(three, 3), (Bytes{0xAA, 0, 0x55, 17}));
     EXPECT_EQ(pixel(three, 4)[3], 0);
@@ -90,7 +91,7 @@ TEST(S3tcBlockWalk, PartialBlocksDropColumnsAndWriteWholeRows) {
             const auto c = static_cast<std::uint16_t>(0x0841 * (i + 1));
             std::array<std::uint8_t, 16> alphas;
             alphas.fill(i);
-            blocks.push_back(dxt3 ? bytesOf(test::dxt3Block(alphas, c, c, {})) : bytesOf(test::dxt1Block(c, c, {})));
+            blocks.push_back(dxt3 ? bytesOf(writers::dxt3Block(alphas, c, c, {})) : bytesOf(writers::dxt1Block(c, c, {})));
             src.insert(src.end(), blocks.back().begin(), blocks.back().end());
         }
         EXPECT_EQ(src.size(), dxtDataBytes(5, 5, dxt3 ? kDxt3BlockBytes : kDxt1BlockBytes));

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/builders/fsh_builder.h"
 #include "textures/s3tc.h"
+#include "writers/dxt_encoder.h"
+#include "writers/fsh_writer.h"
 
 namespace kelvane {
 namespace {
@@ -112,8 +113,8 @@ TEST(TextureStoreSlots, DecodeOnlyWhatFitsAndIsComplete) {
 
 TEST(TextureStoreSlots, DecodesTheShownSlotWithItsVariant) {
     TextureStore s(Generation::Current);
-    const auto b1 = test::dxt1Block(0xF800, 0x001F, {2});
-    const auto b3 = test::dxt3Block({1}, 0xF800, 0x001F, {2});
+    const auto b1 = writers::dxt1Block(0xF800, 0x001F, {2});
+    const auto b3 = writers::dxt3Block({1}, 0xF800, 0x001F, {2});
     s.formatCode[0] = kFormatDxt1, s.formatCode[1] = kFormatDxt3;
     s.width = s.height = {4, 4};
     s.imageData[0].assign(b1.begin(), b1.end());

@@ -1,11 +1,19 @@
-#include "tests/builders/ebo_builder.h"
+#include "writers/ebo_writer.h"
 
 #include <bit>
-#include <fstream>
-#include <stdexcept>
 
-namespace kelvane::test {
+#include "common/endian.h"
+
+namespace kelvane::writers {
 namespace {
+
+void put16(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint16_t value) {
+    storeLe16(&bytes.at(static_cast<std::size_t>(offset + 1)) - 1, value);
+}
+
+void put32(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint32_t value) {
+    storeLe32(&bytes.at(static_cast<std::size_t>(offset + 3)) - 3, value);
+}
 
 constexpr std::int64_t kHeaderSize = 48, kHeadSize = 20, kDescriptorSize = 16, kRecordSize = 28, kEntrySize = 48;
 
@@ -46,15 +54,6 @@ void appendFloats(std::vector<std::uint8_t>& out, const T* values, std::size_t c
 }
 
 }  // namespace
-
-void put16(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint16_t value) {
-    bytes.at(offset) = static_cast<std::uint8_t>(value);
-    bytes.at(offset + 1) = static_cast<std::uint8_t>(value >> 8);
-}
-
-void put32(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 BuiltEbo buildEbo(const EboFile& file) {
     const bool current = file.generation == Generation::Current;
@@ -177,16 +176,6 @@ EboDescriptor arrayDescriptor(std::int32_t stride, std::vector<std::uint8_t> dat
     return d;
 }
 
-EboObject quadObject(const std::string& name, float x, float y, float z, bool withNormals) {
-    EboObject o;
-    o.name = name;
-    o.positions = {{x, y, z}, {x + 1, y, z}, {x, y + 1, z}, {x + 1, y + 1, z}};
-    if (withNormals) o.normals = std::vector<Vec3f>(4, Vec3f{0, 0, 1});
-    o.texCoords = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
-    o.strip = {0, 1, 2, 3};
-    return o;
-}
-
 std::vector<EboDescriptor> objectDescriptors(const EboObject& object, Generation generation) {
     std::vector<std::pair<std::int32_t, std::vector<std::uint8_t>>> arrays;
     arrays.emplace_back(12, bytesOf(object.positions));
@@ -230,4 +219,4 @@ std::vector<std::uint8_t> makeEbo(const std::vector<EboObject>& objects, Generat
     return buildEbo(eboFileOf(objects, generation)).bytes;
 }
 
-}  // namespace kelvane::test
+}  // namespace kelvane::writers

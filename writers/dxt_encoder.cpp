@@ -1,31 +1,12 @@
-// Writes FSH archives and S3TC blocks for tests and sample files.
-#include "tests/builders/fsh_builder.h"
+#include "writers/dxt_encoder.h"
 
 #include <algorithm>
-#include <cmath>
-#include <fstream>
 #include <stdexcept>
 
-namespace kelvane::test {
+#include "common/endian.h"
+
+namespace kelvane::writers {
 namespace {
-
-void putBe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
-}
-void putLe(std::vector<std::uint8_t>& out, std::size_t at, std::uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-void grow(std::vector<std::uint8_t>& out, std::size_t size) {
-    if (out.size() < size) out.resize(size, 0);
-}
-
-std::size_t nameBytes(const std::string& name) { return name.size() >= 16 ? 16 : name.size() + 1; }
-
-std::size_t directoryEnd(const FshArchive& archive) {
-    std::size_t end = 16;
-    for (const auto& image : archive.images) end += 8 + nameBytes(image.name);
-    return end;
-}
 
 // Channels of a 5:6:5 word, widened as a float reference (not the decoder's
 // integer arithmetic): good enough to choose indices.
@@ -107,43 +88,6 @@ std::vector<std::uint8_t> encode(std::uint32_t width, std::uint32_t height, cons
 
 }  // namespace
 
-std::vector<std::uint32_t> fshRecordOffsets(const FshArchive& archive) {
-    std::vector<std::uint32_t> offsets;
-    std::size_t next = directoryEnd(archive);
-    for (const auto& image : archive.images) {
-        const std::size_t at = image.recordOffset.value_or(static_cast<std::uint32_t>(next));
-        offsets.push_back(static_cast<std::uint32_t>(at));
-        next = std::max(next, at + 32 + image.data.size());
-    }
-    return offsets;
-}
-
-std::vector<std::uint8_t> buildFsh(const FshArchive& archive) {
-    std::vector<std::uint8_t> out(directoryEnd(archive), 0);
-    const std::uint32_t count = archive.imageCount.value_or(static_cast<std::uint32_t>(archive.images.size()));
-    out[0] = 'S', out[1] = 'H', out[2] = 'P', out[3] = 'I';
-    putBe32(out, 8, count);
-    const auto offsets = fshRecordOffsets(archive);
-    std::size_t entry = 16;
-    for (std::size_t i = 0; i < archive.images.size(); ++i) {
-        const FshImage& image = archive.images[i];
-        putBe32(out, entry, offsets[i]);
-        const std::size_t n = nameBytes(image.name);
-        for (std::size_t c = 0; c < n; ++c)
-            out[entry + 8 + c] = c < image.name.size() ? static_cast<std::uint8_t>(image.name[c]) : 0;
-        entry += 8 + n;
-
-        const std::size_t at = offsets[i];
-        grow(out, at + 32 + image.data.size());
-        putLe(out, at, image.formatCode, 2);
-        putLe(out, at + 12, image.dataSize.value_or(static_cast<std::uint32_t>(image.data.size())), 4);
-        putLe(out, at + 24, image.width, 4);
-        putLe(out, at + 28, image.height, 4);
-        std::copy(image.data.begin(), image.data.end(), out.begin() + static_cast<std::ptrdiff_t>(at + 32));
-    }
-    return out;
-}
-
 std::uint16_t rgb565(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
 }
@@ -152,12 +96,10 @@ std::array<std::uint8_t, 8> dxt1Block(std::uint16_t colour0, std::uint16_t colou
                                       const std::array<std::uint8_t, 16>& indices) {
     std::uint32_t word = 0;
     for (int k = 0; k < 16; ++k) word |= std::uint32_t{indices[k] & 3u} << (2 * k);
-    std::vector<std::uint8_t> b(8);
-    putLe(b, 0, colour0, 2);
-    putLe(b, 2, colour1, 2);
-    putLe(b, 4, word, 4);
     std::array<std::uint8_t, 8> block;
-    std::copy(b.begin(), b.end(), block.begin());
+    storeLe16(&block[0], colour0);
+    storeLe16(&block[2], colour1);
+    storeLe32(&block[4], word);
     return block;
 }
 
@@ -165,10 +107,8 @@ std::array<std::uint8_t, 16> dxt3Block(const std::array<std::uint8_t, 16>& alpha
                                        std::uint16_t colour1, const std::array<std::uint8_t, 16>& indices) {
     std::uint64_t alphaWord = 0;
     for (int k = 0; k < 16; ++k) alphaWord |= std::uint64_t{alphas[k] & 15u} << (4 * k);
-    std::vector<std::uint8_t> b(8);
-    putLe(b, 0, alphaWord, 8);
     std::array<std::uint8_t, 16> block;
-    std::copy(b.begin(), b.end(), block.begin());
+    storeLe64(&block[0], alphaWord);
     const auto colour = dxt1Block(colour0, colour1, indices);
     std::copy(colour.begin(), colour.end(), block.begin() + 8);
     return block;
@@ -181,4 +121,4 @@ std::vector<std::uint8_t> encodeDxt3(std::uint32_t width, std::uint32_t height, 
     return encode<true>(width, height, rgba);
 }
 
-}  // namespace kelvane::test
+}  // namespace kelvane::writers

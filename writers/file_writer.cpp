@@ -1,9 +1,9 @@
-#include "tests/builders/file_writer.h"
+#include "writers/file_writer.h"
 
 #include <fstream>
 #include <stdexcept>
 
-namespace kelvane::test {
+namespace kelvane::writers {
 
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -11,4 +11,4 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-}  // namespace kelvane::test
+}  // namespace kelvane::writers

@@ -1,7 +1,7 @@
 #pragma once
 
-// Writes EBO files of both generations from a description, so tests state a
-// file by its content. Two levels:
+// Writes EBO files of both generations from a description: the sample files,
+// the benchmarks' largest legal files and the tests' files. Two levels:
 //
 //  - EboFile: header fields, sections, descriptors of any kind, array
 //    records and data, the object entry table and its names, each with
@@ -11,18 +11,16 @@
 //    texture coordinates, a strip, a name) laid out as the game does.
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/generation.h"
-#include "tests/builders/file_writer.h"
 #include "model/scene.h"
 
-namespace kelvane::test {
+namespace kelvane::writers {
 
-// What a descriptor leads to. For kind 0 the builder writes a 28-byte array
+// What a descriptor leads to. For kind 0 the writer writes a 28-byte array
 // record (byte size, stride, offset of `data`) and places `data` elsewhere;
 // for any other kind the descriptor leads straight to `data` (the earlier
 // generation's data descriptors).
@@ -98,9 +96,6 @@ struct EboObject {
     std::vector<std::uint16_t> strip;
 };
 
-// A unit quad in the z = `z` plane as one strip, positions offset by (x, y).
-EboObject quadObject(const std::string& name, float x = 0, float y = 0, float z = 0, bool withNormals = true);
-
 // The descriptors of one object in file order: positions, normals,
 // texture coordinates, strip. In the earlier generation each array is a
 // record descriptor followed by a data descriptor.
@@ -112,8 +107,4 @@ std::vector<EboDescriptor> objectDescriptors(const EboObject& object, Generation
 EboFile eboFileOf(const std::vector<EboObject>& objects, Generation generation);
 std::vector<std::uint8_t> makeEbo(const std::vector<EboObject>& objects, Generation generation);
 
-// Little-endian patches for odd files.
-void put16(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint16_t value);
-void put32(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint32_t value);
-
-}  // namespace kelvane::test
+}  // namespace kelvane::writers
