@@ -40,14 +40,6 @@ void uncheck(TextureStore& store, std::uint32_t slot) {
     if (slot < kTextureSlots) store.checked[slot] = 0;
 }
 
-// Marks slot 0 alone among the archive's images and (current generation)
-// the blank slot: what an archive load or a picture import shows.
-void checkFirstSlotOnly(TextureStore& store) {
-    const int count = menuSlotCount(store);
-    for (int i = 1; i <= count && i < kTextureSlots; ++i) store.checked[i] = 0;
-    store.checked[0] = 1;
-}
-
 std::optional<std::string> reasonOf(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
                                     const std::optional<ReadProblem>& problem) {
     if (!problem) return std::nullopt;
@@ -199,6 +191,12 @@ std::intptr_t runCommand(Viewer& viewer, int id, const std::optional<std::filesy
 }
 
 }  // namespace
+
+void checkFirstSlotOnly(TextureStore& store) {
+    const int count = menuSlotCount(store);
+    for (int i = 1; i <= count && i < kTextureSlots; ++i) store.checked[i] = 0;
+    store.checked[0] = 1;
+}
 
 bool rowsComplete(const platform::Bitmap& bitmap) {
     const std::uint64_t stride = bmpRowStride24(bitmap.width);

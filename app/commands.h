@@ -19,6 +19,10 @@ std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam);
 // kind of file.
 bool openFile(Viewer& viewer, const std::filesystem::path& path);
 
+// Marks slot 0 alone among the archive's images and (current generation)
+// the blank slot: what an archive load or a picture import shows.
+void checkFirstSlotOnly(TextureStore& store);
+
 // True when the rows hold every byte a 24-bit bottom-up picture of this size
 // needs (rows padded to 4 bytes), so the import cannot read past them.
 bool rowsComplete(const platform::Bitmap& bitmap);

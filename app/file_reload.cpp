@@ -51,10 +51,7 @@ std::optional<std::string> reloadArchive(Viewer& viewer, const std::filesystem::
     if (problem) return failureReason(viewer.generation, FileKind::Fsh, path, *problem);
     // As "Load FSH" marks them: slot 0 alone (and, in the current
     // generation, not "Blank"); the earlier generation keeps the reader's.
-    if (viewer.generation == Generation::Current) {
-        for (std::uint32_t i = 1; i <= fresh.slotCount && i < kTextureSlots; ++i) fresh.checked[i] = 0;
-        fresh.checked[0] = 1;
-    }
+    if (viewer.generation == Generation::Current) checkFirstSlotOnly(fresh);
     keepChosenSlot(viewer.textures, fresh);
     fresh.decodeSlot();
     viewer.textures = std::move(fresh);

@@ -4,6 +4,7 @@
 // that the bytes are there; these only assemble or spread them.
 
 #include <cstdint>
+#include <vector>
 
 namespace kelvane {
 
@@ -39,6 +40,17 @@ inline void storeLe32(std::uint8_t* p, std::uint32_t value) {
 inline void storeLe64(std::uint8_t* p, std::uint64_t value) {
     storeLe32(p, static_cast<std::uint32_t>(value));
     storeLe32(p + 4, static_cast<std::uint32_t>(value >> 32));
+}
+
+// Appends a little-endian value to a file being written.
+inline void appendLe16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+inline void appendLe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    appendLe16(out, static_cast<std::uint16_t>(value));
+    appendLe16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
 inline void storeBe32(std::uint8_t* p, std::uint32_t value) {

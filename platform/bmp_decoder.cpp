@@ -12,19 +12,11 @@
 #include <vector>
 
 #include "common/bmp_rows.h"
+#include "common/endian.h"
 
 namespace kelvane::platform {
 
 namespace {
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
 
 // The vetted picture rewritten in the one layout stb_image reads without
 // surprises: a 40-byte info header, masks and colour table exactly as long
@@ -41,22 +33,22 @@ std::vector<std::uint8_t> canonicalBmp(ByteReader& file, const BmpLayout& l) {
     out.reserve(pixelOffset + pixelBytes);
     out.push_back('B');
     out.push_back('M');
-    put32(out, static_cast<std::uint32_t>(pixelOffset + pixelBytes));
-    put32(out, 0);
-    put32(out, pixelOffset);
-    put32(out, 40);
-    put32(out, static_cast<std::uint32_t>(l.width));
-    put32(out, static_cast<std::uint32_t>(l.topDown ? -l.height : l.height));
-    put16(out, 1);
-    put16(out, l.bitsPerPixel);
-    put32(out, l.compression);
-    put32(out, static_cast<std::uint32_t>(pixelBytes));
-    put32(out, 2835);  // 72 dots per inch, both ways
-    put32(out, 2835);
-    put32(out, l.paletteEntries);
-    put32(out, 0);
+    appendLe32(out, static_cast<std::uint32_t>(pixelOffset + pixelBytes));
+    appendLe32(out, 0);
+    appendLe32(out, pixelOffset);
+    appendLe32(out, 40);
+    appendLe32(out, static_cast<std::uint32_t>(l.width));
+    appendLe32(out, static_cast<std::uint32_t>(l.topDown ? -l.height : l.height));
+    appendLe16(out, 1);
+    appendLe16(out, l.bitsPerPixel);
+    appendLe32(out, l.compression);
+    appendLe32(out, static_cast<std::uint32_t>(pixelBytes));
+    appendLe32(out, 2835);  // 72 dots per inch, both ways
+    appendLe32(out, 2835);
+    appendLe32(out, l.paletteEntries);
+    appendLe32(out, 0);
     if (bitFields)
-        for (std::uint32_t mask : l.masks) put32(out, mask);
+        for (std::uint32_t mask : l.masks) appendLe32(out, mask);
     const std::span<const std::uint8_t> bytes = file.bytes();
     for (std::uint32_t i = 0; i < l.paletteEntries; ++i) {
         const std::uint8_t* entry = bytes.data() + l.paletteOffset + std::int64_t{i} * l.paletteEntrySize;
