@@ -7,8 +7,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
+#include "platform/win32/text.h"
 #endif
 
 #include "common/version.h"
@@ -22,17 +21,7 @@ namespace {
 std::vector<std::string> utf8Arguments(int argc, char** argv) {
 #ifdef _WIN32
     (void)argc, (void)argv;
-    std::vector<std::string> out;
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 0; wide && i < count; ++i) {
-        const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string text(bytes > 0 ? bytes - 1 : 0, '\0');
-        if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), bytes, nullptr, nullptr);
-        out.push_back(std::move(text));
-    }
-    if (wide) LocalFree(wide);
-    return out;
+    return kelvane::platform::win32::commandLineArguments();
 #else
     return std::vector<std::string>(argv, argv + argc);
 #endif

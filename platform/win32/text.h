@@ -2,6 +2,7 @@
 
 // Text as the Win32 API wants it. The app hands the backend UTF-8.
 #include <string>
+#include <vector>
 
 namespace kelvane::platform::win32 {
 
@@ -13,5 +14,10 @@ std::wstring toUtf16(const std::string& utf8);
 
 // Narrows UTF-16 to UTF-8; unpaired surrogates become U+FFFD (Windows only).
 std::string toUtf8(const std::wstring& utf16);
+
+// The program's command line as UTF-8 arguments, its own name first, read
+// as UTF-16 from the system: argv holds them in the ANSI code page, which
+// cannot name every file (Windows only).
+std::vector<std::string> commandLineArguments();
 
 }  // namespace kelvane::platform::win32

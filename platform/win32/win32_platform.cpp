@@ -71,15 +71,9 @@ public:
         return loadBitmapFile(path, reason);
     }
 
-    // From the system, as UTF-16: argv would hold them in the ANSI code page,
-    // which cannot name every file.
     std::vector<std::string> programArguments(int, char**) override {
-        std::vector<std::string> arguments;
-        int count = 0;
-        LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-        if (!wide) return arguments;
-        for (int i = 1; i < count; ++i) arguments.push_back(toUtf8(wide[i]));
-        LocalFree(wide);
+        std::vector<std::string> arguments = commandLineArguments();
+        if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's own name
         return arguments;
     }
 
