@@ -7,6 +7,7 @@
 
 #include "app/file_kind.h"
 #include "app/main_window.h"
+#include "common/utf8_path.h"
 #include "common/version.h"
 
 namespace kelvane {
@@ -14,11 +15,6 @@ namespace kelvane {
 namespace {
 
 constexpr int kUsageError = 2;
-
-// Arguments are UTF-8; a path keeps them as such on every system.
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 int usageError(Generation generation, std::string message) {
     std::replace(message.begin(), message.end(), '\n', ' ');
@@ -56,7 +52,7 @@ std::variant<ViewerOptions, int> parseCommandLine(Generation generation, const s
     }
     options.followFiles = !noWatch;
     for (const std::string& file : files) {
-        std::filesystem::path path = pathOf(file);
+        std::filesystem::path path = pathFromUtf8(file);
         if (!fileKindOf(path)) return usageError(generation, file + ": not an .ebo, .fsh or .bmp file");
         options.files.push_back(std::move(path));
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/window_title.h"
+#include "common/utf8_path.h"
 #include "model/ebo_reader.h"
 #include "textures/texture_store.h"
 
@@ -50,9 +51,8 @@ void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path
     viewer.loadFailure.clear();
     if (failure) {
         viewer.loadFailure = displayName(path) + ": " + *failure;
-        const std::u8string shown = path.u8string();
-        std::fprintf(stderr, "%s: %s: %s\n", programName(viewer.generation),
-                     std::string(shown.begin(), shown.end()).c_str(), failure->c_str());
+        std::fprintf(stderr, "%s: %s: %s\n", programName(viewer.generation), utf8Text(path).c_str(),
+                     failure->c_str());
         std::fflush(stderr);
     }
     updateWindowTitle(viewer);

@@ -1,10 +1,11 @@
 #include "app/window_title.h"
 
+#include "common/utf8_path.h"
+
 namespace kelvane {
 
 std::string displayName(const std::filesystem::path& path) {
-    const std::u8string name = path.filename().u8string();
-    return std::string(name.begin(), name.end());
+    return utf8Text(path.filename());
 }
 
 std::string windowTitleText(const Viewer& viewer) {
