@@ -14,9 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto bitmap = platform::decodeBmp(file, &reason);
     FUZZ_CHECK(bitmap.has_value() != check.refusal.has_value());
     FUZZ_CHECK(bitmap || !reason.empty());
-    if (bitmap) {
-        FUZZ_CHECK(bitmap->width == check.layout.width && bitmap->height == check.layout.height);
-        FUZZ_CHECK(bitmap->bottomUpBgrRows.size() == bmpRowStride24(bitmap->width) * bitmap->height);
-    }
+    FUZZ_CHECK(!bitmap || (bitmap->width == check.layout.width && bitmap->height == check.layout.height &&
+                           bitmap->bottomUpBgrRows.size() == bmpRowStride24(bitmap->width) * bitmap->height));
     return 0;
 }

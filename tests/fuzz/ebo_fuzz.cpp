@@ -8,18 +8,20 @@
 #include "tests/fuzz/fuzz_check.h"
 #include "writers/ebo_writer.h"
 
-namespace {
-
 using namespace kelvane;
 
-#ifdef KELVANE_FUZZ_LEGACY
-constexpr Generation kGeneration = Generation::Legacy;
-#else
-constexpr Generation kGeneration = Generation::Current;
-#endif
+constexpr Generation kGeneration = Generation::KELVANE_FUZZ_GENERATION;  // Current or Legacy, set when building
 constexpr bool kLegacy = kGeneration == Generation::Legacy;
 
-void checkStore(const Scene& scene, bool read, std::size_t fileSize) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const auto earlier = writers::makeEbo(
+        {test::quadObject("head"), test::quadObject("eyes", 2, 0, 0, false)}, kGeneration);
+    Scene scene;
+    loadEboBytes(kGeneration, scene, earlier);
+    std::optional<ReadProblem> problem;
+    const std::int32_t result = loadEboBytes(kGeneration, scene, {data, data + size}, &problem);
+    FUZZ_CHECK(result == 1 || (result == 0 && problem));  // a rejected file says why
+    const std::size_t fileSize = std::max(size, earlier.size());
     FUZZ_CHECK(scene.objectCount >= 0 && scene.objectCount <= kSceneSlots);
     bool anyNormals = false;
     for (int s = 0; s < kSceneSlots; ++s) {
@@ -37,20 +39,7 @@ void checkStore(const Scene& scene, bool read, std::size_t fileSize) {
         FUZZ_CHECK(kLegacy || (scene.names[s].has_value() && scene.names[s]->size() <= 255u));
     }
     // No normals in legacy; a rejected current file turns lighting off but keeps the earlier objects.
-    FUZZ_CHECK(kLegacy ? !anyNormals : scene.normalsPresent == (read && anyNormals ? 1 : 0));
+    FUZZ_CHECK(kLegacy ? !anyNormals : scene.normalsPresent == (result == 1 && anyNormals ? 1 : 0));
     FUZZ_CHECK(kLegacy || scene.lightingOn == scene.normalsPresent);
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const auto earlier = writers::makeEbo(
-        {test::quadObject("head"), test::quadObject("eyes", 2, 0, 0, false)}, kGeneration);
-    Scene scene;
-    loadEboBytes(kGeneration, scene, earlier);
-    std::optional<ReadProblem> problem;
-    const std::int32_t result = loadEboBytes(kGeneration, scene, std::vector<std::uint8_t>(data, data + size), &problem);
-    FUZZ_CHECK(result == 1 || (result == 0 && problem));  // a rejected file says why
-    checkStore(scene, result == 1, std::max(size, earlier.size()));
     return 0;
 }

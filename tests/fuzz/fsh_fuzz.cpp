@@ -9,11 +9,9 @@
 #include "textures/s3tc.h"
 #include "textures/texture_store.h"
 
-namespace {
-
 using namespace kelvane;
 
-void checkEverySlot(TextureStore& s, std::size_t fileSize) {
+static void checkEverySlot(TextureStore& s, std::size_t fileSize) {
     FUZZ_CHECK(s.slotCount <= archiveCapacity(s.generation));
     const std::uint32_t n = s.slotCount, blank = s.generation == Generation::Current ? 1 : 0;
     FUZZ_CHECK(!blank || (s.width[n] == 0 && s.height[n] == 0 && s.formatCode[n] == 0));
@@ -31,8 +29,6 @@ void checkEverySlot(TextureStore& s, std::size_t fileSize) {
         FUZZ_CHECK(s.imageData[i].size() >= dxtDataBytes(shown.width, shown.height, block));
     }
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Kept between inputs, as the viewers keep theirs between loads.
