@@ -37,7 +37,7 @@ void putRectangle(Scene& scene, int slot, Generation generation, float x0, float
 
 // Start-up's drawScene (its fit moves the pose), then one frame, as the viewer does.
 test::Picture frame(const platform::OffscreenContext& context, Generation generation, const Scene& scene,
-              const ShownImage& image) {
+                    const ShownImage& image) {
     FramePose view = initialPose(generation);
     if (const auto fit = drawScene(generation, scene, image)) view.fitDistance = fit->distance;
     drawFrame(generation, scene, image, view);
@@ -84,9 +84,9 @@ TEST(SceneDrawing, CurrentFramesTexturedThenBlankAndLit) {
     EXPECT_EQ(std::pair(fit.distance, fit.step), std::pair(9.0, 0.9));
     // 4 x 4 texels of changing colour, the right half clear (alpha 0.1 or
     // less is not drawn); then, uploaded afresh, a size without pixels: Blank, white.
-    std::vector<std::uint8_t> texels;
-    for (int i = 0; i < 16; ++i) texels.insert(texels.end(), {std::uint8_t(i * 16), std::uint8_t(255 - i * 16), 99, std::uint8_t(i % 4 < 2 ? 255 : 20)});
-    expectGolden(frame(*context, Generation::Current, scene, {4, 4, texels.data()}), "current_textured");
+    std::uint8_t texels[64];  // RGBA, row 0 first
+    for (int i = 0; i < 64; ++i) texels[i] = std::uint8_t(i % 4 < 3 ? i * 4 + i % 4 * 70 : i % 16 < 8 ? 255 : 20);
+    expectGolden(frame(*context, Generation::Current, scene, {4, 4, texels}), "current_textured");
     scene.lightingOn = 1;
     expectGolden(frame(*context, Generation::Current, scene, {4, 4, nullptr}), "current_blank_lit");
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));  // the last slot had no normals
@@ -103,8 +103,8 @@ TEST(SceneDrawing, LegacyFrame) {
     putRectangle(scene, 0, Generation::Legacy, -35, -5, -15, 15);
     scene.indices[0].insert(scene.indices[0].begin() + 3, {0, 60000, 1, 2, 3, 4});
     scene.indexCount[0] = 1000;
-    putRectangle(scene, 2, Generation::Legacy, -5, 5, -15, 15);
     putRectangle(scene, 1, Generation::Legacy, 5, 35, -15, 15);
+    putRectangle(scene, 2, Generation::Legacy, -5, 5, -15, 15);
     scene.indexCount[2] = -5, scene.objectCount = 1000;
     EXPECT_FALSE(drawScene(Generation::Legacy, scene, {}));
     expectGolden(frame(*context, Generation::Legacy, scene, {}), "legacy");
