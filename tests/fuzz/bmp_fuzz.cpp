@@ -1,8 +1,6 @@
 // The BMP check and decoder on any bytes: a picture comes back whole, at the
 // size its headers state, or is refused with a reason.
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "common/bmp_rows.h"
 #include "platform/bmp_decoder.h"
@@ -15,12 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string reason;
     const auto bitmap = platform::decodeBmp(file, &reason);
     FUZZ_CHECK(bitmap.has_value() != check.refusal.has_value());
-    if (!bitmap) {
-        FUZZ_CHECK(!reason.empty());
-        return 0;
-    }
-    FUZZ_CHECK(bitmap->width == check.layout.width && bitmap->height == check.layout.height);
-    const std::size_t stride = bmpRowStride24(bitmap->width);
-    FUZZ_CHECK(bitmap->bottomUpBgrRows.size() == stride * bitmap->height);
+    FUZZ_CHECK(bitmap || !reason.empty());
+    FUZZ_CHECK(!bitmap || (bitmap->width == check.layout.width && bitmap->height == check.layout.height &&
+                           bitmap->bottomUpBgrRows.size() == bmpRowStride24(bitmap->width) * bitmap->height));
     return 0;
 }

@@ -5,10 +5,5 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                          \
-    do {                                                                               \
-        if (!(condition)) {                                                            \
-            std::fprintf(stderr, "%s:%d: broken promise: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                              \
-        }                                                                              \
-    } while (0)
+#define FUZZ_CHECK(condition) \
+    ((condition) ? void(0) : (std::fprintf(stderr, "%s:%d: broken promise: %s\n", __FILE__, __LINE__, #condition), std::abort()))

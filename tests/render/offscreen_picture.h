@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
-#include <memory>
-#include <string>
+#include <cstdlib>
 #include <vector>
 
 #include "common/generation.h"
@@ -18,17 +16,12 @@
 namespace kelvane::test {
 
 struct Picture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;  // top row first
 
-    std::array<int, 3> at(int x, int y) const {
-        const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4;
-        return {rgba[i], rgba[i + 1], rgba[i + 2]};
-    }
     bool isGrey(int x, int y, int level, int tolerance = 1) const {
-        for (int c : at(x, y))
-            if (c < level - tolerance || c > level + tolerance) return false;
+        for (std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4, c = i; c < i + 3; ++c)
+            if (std::abs(rgba[c] - level) > tolerance) return false;
         return true;
     }
 };
