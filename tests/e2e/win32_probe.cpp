@@ -24,12 +24,6 @@ std::string utf8(const wchar_t* text) {
     return buffer;
 }
 
-std::wstring wide(const char* text) {
-    wchar_t buffer[1024] = {};
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, buffer, 1023);
-    return buffer;
-}
-
 // Posts the window a WM_DROPFILES built as the shell builds it: a DROPFILES
 // head, then wide names each ended by a NUL, and a final NUL. (Wine cannot
 // drop on another process's window, so the probe drops on its own.)
@@ -88,18 +82,17 @@ int textProbe(Platform& platform) {
     return dropped ? 0 : 4;
 }
 
-// Reads a program file as Explorer and the window class do: the icon by
-// name, the manifest, and the version strings through the version API.
+// Reads a program file (an ASCII path) as Explorer and the window class do:
+// the icon by name, the manifest, the version strings through the version API.
 int resourcesProbe(const char* exe, const char* iconName) {
-    const std::wstring path = wide(exe);
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module) return 2;
-    const bool icon = LoadImageW(module, wide(iconName).c_str(), IMAGE_ICON, 32, 32, 0) != nullptr;
+    const bool icon = LoadImageA(module, iconName, IMAGE_ICON, 32, 32, 0) != nullptr;
     const bool manifest = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)) != nullptr;
     std::printf("icon: %s\nmanifest: %s\n", icon ? "found" : "missing", manifest ? "found" : "missing");
     DWORD ignored = 0;
-    std::string info(GetFileVersionInfoSizeW(path.c_str(), &ignored), '\0');
-    if (info.empty() || !GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data())) return 1;
+    std::string info(GetFileVersionInfoSizeA(exe, &ignored), '\0');
+    if (info.empty() || !GetFileVersionInfoA(exe, 0, static_cast<DWORD>(info.size()), info.data())) return 1;
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     if (VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed)

@@ -23,11 +23,7 @@ cleanup() {
 trap cleanup EXIT
 
 quietly() { "$@" >/dev/null 2>&1; }
-wait_for() {
-    local what=$1
-    shift
-    wait_until $patience quietly "$@" || fail "timed out after ${patience}s waiting for $what"
-}
+wait_for() { wait_until $patience quietly "${@:2}" || fail "timed out after ${patience}s waiting for $1"; }
 
 make_prefix() {
     export WINEPREFIX=${KELVANE_WINEPREFIX:-$E2E_TMP/prefix}
@@ -50,10 +46,7 @@ pixel_is_grey() {
 }
 
 # A Windows program run in the background as `viewer`, its output kept.
-start_viewer() {
-    wine "$@" >"$E2E_TMP/viewer.out" 2>&1 &
-    viewer=$!
-}
+start_viewer() { wine "$@" >"$E2E_TMP/viewer.out" 2>&1 & viewer=$!; }
 # The viewer's window titled $1: MAIN, its client area CLIENT (Wine draws GL
 # into a child window covering it exactly), the menu row above it, the middle.
 find_viewer() {
@@ -69,10 +62,7 @@ find_viewer() {
 model_in_middle() { ! pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" "$1"; }
 # F10 selects "File"; Right moves along the bar, Down opens a drop-down on
 # its first item, Up from there wraps to the last.
-menu_keys() {
-    xdotool windowfocus --sync "$MAIN"
-    xdotool key --delay 50 F10 "$@"
-}
+menu_keys() { xdotool windowfocus --sync "$MAIN" key --delay 50 F10 "$@"; }
 quit_viewer() {
     menu_keys Down Up Return   # File > Quit, the last item
     wait_for_viewer_exit || fail "the viewer did not end"
