@@ -80,6 +80,7 @@ version=$(wine "$WIN/app/kelvane.exe" --version | tr -d '\r')
 FOLDER="$E2E_TMP/tête"
 mkdir "$FOLDER" && cd "$FOLDER"
 cp "$LINUX/samples/head.ebo" "$LINUX/samples/head.fsh" .
+# The archive's first image as a BMP: the Win32 picture loading must draw it alike.
 "$LINUX/tools/kelvane-inspect" decode head.fsh 0 -o texture.png
 convert texture.png -alpha off -type TrueColor BMP3:head.bmp
 command_line_shows_textured head.ebo head.fsh
