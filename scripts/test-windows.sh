@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows programs and runs them under Wine: the backend
-# probe, both viewers and kelvane-inspect against the Linux build (usually
+# Cross-builds the Windows programs and runs them under Wine: the viewers and
+# the backend probe, and kelvane-inspect against the Linux build (usually
 # made first by scripts/build.sh; the parts the Wine tests read, its
 # kelvane-inspect and its sample files, are built here when missing).
 # One fresh Wine prefix serves all tests.
