@@ -75,26 +75,12 @@ inline void presetModel(Scene& scene, int count, bool withNormals) {
     scene.normalsPresent = scene.lightingOn = withNormals;
 }
 
-// Writes an FSH archive of 8 x 8 images in an undecoded format (so nothing
-// depends on S3TC data) and puts the store in the state its reader leaves:
-// one slot per image, none marked, and in the current generation a 0 x 0 blank slot.
-inline void writeArchive(const std::filesystem::path& path, const Labels& names, TextureStore& store) {
-    constexpr std::uint16_t kUndecodedFormat = 0x7D;
+// Writes an FSH archive of 8 x 8 images in an undecoded format, so nothing
+// depends on S3TC data.
+inline void writeArchive(const std::filesystem::path& path, const Labels& names) {
     writers::FshArchive archive;
-    for (const auto& name : names) archive.images.push_back({name, kUndecodedFormat, 8, 8, {}, {}, {}});
+    for (const auto& name : names) archive.images.push_back({name, 0x7D, 8, 8, {}, {}, {}});
     writers::writeFile(path, writers::buildFsh(archive));
-    const auto count = static_cast<std::uint32_t>(names.size());
-    store.slotCount = count;
-    store.currentSlot = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        store.name[i] = names[i];
-        store.width[i] = store.height[i] = 8;
-        store.formatCode[i] = kUndecodedFormat;
-        store.checked[i] = 0;
-        store.imageData[i].clear();
-    }
-    if (store.generation == Generation::Current && count < kTextureSlots)
-        store.width[count] = store.height[count] = store.formatCode[count] = 0;
 }
 
 // A 24-bit bottom-up picture, rows padded to 4 bytes.

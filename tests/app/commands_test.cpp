@@ -10,11 +10,13 @@ namespace {
 
 using namespace apptest;
 
-// An archive of three images with slot 2 chosen.
+// An archive of three images with slot 2 chosen, and no menu bar set yet.
 void showSlotTwo(ViewerHarness& h) {
-    writeArchive(scratchDir() / "faces.fsh", {"face", "eyes", "hair"}, h.viewer.textures);
-    h.viewer.textures.currentSlot = 2;
-    h.viewer.textures.checked[2] = 1;
+    const auto path = scratchDir() / "faces.fsh";
+    writeArchive(path, {"face", "eyes", "hair"});
+    ASSERT_TRUE(openFile(h.viewer, path));
+    h.command(cmd::FirstTexture + 2);
+    h.platform.menuBars.clear();
 }
 
 // A cancel keeps the last path; a chosen picture that cannot be read still
@@ -64,7 +66,7 @@ TEST(LoadCommands, LoadFshMarksTheFirstImageInTheCurrentGeneration) {
           std::tuple{Generation::Legacy, Labels{"00:face", "01:eyes"}, Ids{}}}) {
         ViewerHarness h(generation);
         const auto path = scratchDir() / "faces.fsh";
-        writeArchive(path, {"face", "eyes"}, h.viewer.textures);
+        writeArchive(path, {"face", "eyes"});
         h.viewer.textures.checked[2] = 1;  // Blank, chosen in an earlier archive
         turn(h.viewer.view);
         EXPECT_EQ(h.load(cmd::LoadFsh, path), 1);
@@ -75,19 +77,34 @@ TEST(LoadCommands, LoadFshMarksTheFirstImageInTheCurrentGeneration) {
     }
 }
 
-// The marks move before the picture is read, the picture shown does not;
-// the menu catches up on the next command. The earlier generation only
-// unchecks the shown slot, and only with an archive.
-TEST(LoadBmp, UnreadablePictureReturnsZeroAndTheMenuCatchesUpNextCommand) {
-    ViewerHarness h(Generation::Current);
-    showSlotTwo(h);
-    EXPECT_EQ(h.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
-    EXPECT_EQ(h.viewer.textures.currentSlot, 2u);
-    EXPECT_TRUE(h.platform.menuBars.empty());
-    EXPECT_EQ(h.command(cmd::About), 1);
-    EXPECT_FALSE(h.viewer.menuRebuildPending);
-    EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1030}));
+// Pictures up to 1024 x 1024 replace the archive. The marks move to slot 0
+// before the picture is read, the picture shown does not: a larger picture is
+// dropped after that; one that cannot be read, or whose rows are cut short,
+// fails the command and the menu catches up on the next one. The view stays.
+TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
+    auto shortRows = makeBitmap(5, 4);
+    shortRows.bottomUpBgrRows.pop_back();
+    for (const auto& [bitmap, result, imported] :
+         {std::tuple{platform::Bitmap{}, 0, false}, std::tuple{shortRows, 0, false},
+          std::tuple{makeBitmap(1025, 1), 1, false}, std::tuple{makeBitmap(1, 1025), 1, false},
+          std::tuple{makeBitmap(2, 2), 1, true}, std::tuple{makeBitmap(1024, 1024), 1, true}}) {
+        ViewerHarness h(Generation::Current);
+        showSlotTwo(h);
+        turn(h.viewer.view);
+        if (bitmap.width) h.platform.bitmaps["/p/pic.bmp"] = bitmap;  // else unreadable
+        EXPECT_EQ(h.load(cmd::LoadBmp, "/p/pic.bmp"), result);
+        EXPECT_EQ(fields(h.viewer.view), kTurned);
+        EXPECT_EQ(h.platform.menuBars.empty(), result == 0);
+        h.command(cmd::About);
+        const auto& store = h.viewer.textures;
+        EXPECT_EQ(std::tuple(store.slotCount, store.currentSlot, store.width[0], store.height[0]),
+                  imported ? std::tuple(0u, 0u, bitmap.width, bitmap.height) : std::tuple(3u, 2u, 8u, 8u));
+        EXPECT_EQ(h.checkedIds("<FSH>"), imported ? Ids{} : Ids{1030});
+    }
+}
 
+// The earlier generation only unchecks the shown slot, and only with an archive.
+TEST(LoadBmp, TheEarlierGenerationUnchecksTheShownSlotOfAnArchive) {
     ViewerHarness legacy(Generation::Legacy);
     EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
     EXPECT_FALSE(legacy.viewer.menuRebuildPending);
@@ -95,31 +112,6 @@ TEST(LoadBmp, UnreadablePictureReturnsZeroAndTheMenuCatchesUpNextCommand) {
     EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
     EXPECT_EQ(legacy.viewer.textures.checked[2] + legacy.viewer.textures.checked[0], 0u);
     EXPECT_TRUE(legacy.viewer.menuRebuildPending);
-}
-
-// Pictures up to 1024 x 1024 replace the archive; larger ones are dropped
-// after the marks moved, rows cut short fail the command. The view stays.
-TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
-    auto shortRows = makeBitmap(5, 4);
-    shortRows.bottomUpBgrRows.pop_back();
-    for (const auto& [bitmap, result, imported] :
-         {std::tuple{shortRows, 0, false}, std::tuple{makeBitmap(1025, 1), 1, false},
-          std::tuple{makeBitmap(1, 1025), 1, false}, std::tuple{makeBitmap(2, 2), 1, true},
-          std::tuple{makeBitmap(1024, 1024), 1, true}}) {
-        ViewerHarness h(Generation::Current);
-        showSlotTwo(h);
-        turn(h.viewer.view);
-        h.platform.bitmaps["/p/pic.bmp"] = bitmap;
-        EXPECT_EQ(h.load(cmd::LoadBmp, "/p/pic.bmp"), result);
-        const auto& store = h.viewer.textures;
-        EXPECT_EQ(fields(h.viewer.view), kTurned);
-        EXPECT_EQ(h.viewer.menuRebuildPending, result == 0);
-        EXPECT_EQ(store.slotCount, imported ? 0u : 3u);
-        EXPECT_EQ(store.currentSlot, imported ? 0u : 2u);
-        EXPECT_EQ(store.width[0], imported ? bitmap.width : 8u);
-        EXPECT_EQ(store.height[0], imported ? bitmap.height : 8u);
-        EXPECT_EQ(h.checkedIds("<FSH>"), result == 1 && !imported ? Ids{1030} : Ids{});
-    }
 }
 
 // Counts and a shown slot beyond the stores' capacity never index past them

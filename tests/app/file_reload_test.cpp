@@ -77,12 +77,11 @@ TEST(Reload, ArchiveKeepsTheChosenImageOrBlankWhereThatSlotStillExists) {
           std::tuple{Generation::Legacy, 1, Labels{"a", "b"}, Labels{"x", "y", "z"}, 1}}) {
         ViewerHarness h(generation);
         const auto archive = scratchDir() / "faces.fsh";
-        TextureStore scratch(generation);
-        writeArchive(archive, before, scratch);
+        writeArchive(archive, before);
         ASSERT_TRUE(openFile(h.viewer, archive));
         h.command(cmd::FirstTexture + chosen);
         turn(h.viewer.view);
-        writeArchive(archive, after, scratch);
+        writeArchive(archive, after);
         EXPECT_TRUE(reloadFile(h.viewer, FileKind::Fsh, archive));
         EXPECT_EQ(h.viewer.textures.currentSlot, static_cast<std::uint32_t>(slot)) << after.size();
         EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1030 + slot}));
@@ -99,36 +98,32 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     const auto dir = scratchDir();
     const auto model = dir / "head.ebo", archive = dir / "faces.fsh", picture = dir / "picture.bmp";
     writers::writeFile(model, modelOf({"head", "eyes"}));
-    writeArchive(archive, {"a", "b"}, h.viewer.textures);
+    writeArchive(archive, {"a", "b"});
     openFile(h.viewer, model);
     openFile(h.viewer, archive);
     h.command(cmd::FirstTexture + 1);
     const std::size_t bars = h.platform.menuBars.size();
     const platform::MenuBar shown = h.platform.shownMenuBar();
-    const auto whole = modelOf({"head", "eyes"});
-    TextureStore scratch(Generation::Current);
     h.platform.bitmaps[picture] = makeBitmap(1025, 2);
     const auto reasonOf = [&](FileKind kind, const std::filesystem::path& path) {
         testing::internal::CaptureStderr();
         EXPECT_FALSE(reloadFile(h.viewer, kind, path)) << path;
         return testing::internal::GetCapturedStderr();
     };
-    writers::writeFile(model, std::vector<std::uint8_t>(whole.begin(), whole.begin() + 60));
+    auto cut = modelOf({"head", "eyes"});
+    cut.resize(60);
+    writers::writeFile(model, cut);
     reasonOf(FileKind::Ebo, model);
     // Twenty images are one more than this store takes, and as many as the earlier one's.
-    writeArchive(archive, Labels(20, "x"), scratch);
+    writeArchive(archive, Labels(20, "x"));
     EXPECT_TRUE(reasonOf(FileKind::Fsh, archive).ends_with("; looks like a file for kelvane-legacy\n"));
     EXPECT_TRUE(h.window.title().ends_with("kelvane-legacy - Kelvane v0.7")) << h.window.title();
     writers::writeFile(archive, std::vector<std::uint8_t>(10, 0));  // shorter than the header
     EXPECT_EQ(reasonOf(FileKind::Fsh, archive).find("looks like"), std::string::npos);
     reasonOf(FileKind::Bmp, dir / "unreadable.bmp");
     EXPECT_NE(reasonOf(FileKind::Bmp, picture).find("1024"), std::string::npos);
-    EXPECT_EQ(h.viewer.scene.objectCount, 2);
-    EXPECT_EQ(h.viewer.scene.names[1], "eyes");
-    EXPECT_EQ(h.viewer.textures.slotCount, 2u);
-    EXPECT_EQ(h.viewer.textures.currentSlot, 1u);
     EXPECT_EQ(h.platform.menuBars.size(), bars);
-    EXPECT_EQ(h.platform.shownMenuBar(), shown);
+    EXPECT_EQ(buildMenuBar(h.viewer), shown);  // the stores hold what they held
 
     // A picture that fits replaces the archive, as "Load BMP" does.
     h.platform.bitmaps[picture] = makeBitmap(3, 2);
