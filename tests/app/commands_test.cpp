@@ -115,8 +115,8 @@ TEST(LoadBmp, TheEarlierGenerationUnchecksTheShownSlotOfAnArchive) {
 }
 
 // Counts and a shown slot beyond the stores' capacity never index past them
-// nor give ids outside their ranges; commands for items no menu shows change
-// nothing (AddressSanitizer builds turn an overrun into a failure).
+// nor give ids outside their ranges (AddressSanitizer builds turn an overrun
+// into a failure); commands for items no menu shows change nothing.
 TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     ViewerHarness h(Generation::Current);
     presetModel(h.viewer.scene, 25, false);
@@ -147,7 +147,6 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     presetModel(legacy.viewer.scene, -3, false);
     rebuildMenuBar(legacy.viewer);
     EXPECT_FALSE(legacy.menu("<EBO>"));
-
 }
 
 TEST(CommandBounds, CommandsForItemsNoMenuShowsChangeNothing) {

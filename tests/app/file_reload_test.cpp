@@ -44,7 +44,6 @@ TEST(FileFollower, TakesAChangeOnceTheFileHasSettled) {
     off.enabled = false;
     off.follow(path, FileKind::Ebo, t0);
     EXPECT_EQ(off.untilNextCheck(t0), std::nullopt);
-    EXPECT_EQ(FileFollower().untilNextCheck(t0), std::nullopt);  // nothing followed: no reason to wake
 }
 
 // Objects shown and Light stay while the object count holds; another count
