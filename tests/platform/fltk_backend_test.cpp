@@ -40,10 +40,12 @@ TEST(FltkBackend, ChooserFiltersStartsAndNamesTyped) {
     EXPECT_EQ(chooserStart({"Open FSH", "", "", "", "head.ebo"}).presetFile,
               (std::filesystem::current_path() / "head.ebo").string());
     EXPECT_EQ(chooserStart({"Open FSH", "", "", "", folder.path}).presetFile, "");
+    EXPECT_EQ(chooserStart({}).directory, "");
     std::ofstream(folder / "lower.ebo") << "x";
     EXPECT_EQ(withDefaultExtension(folder / "head", "*.EBO"), folder / "head.EBO");
     EXPECT_EQ(withDefaultExtension(folder / "lower", "*.EBO"), folder / "lower.ebo");
     EXPECT_EQ(withDefaultExtension(folder / "head.fsh", "*.EBO"), folder / "head.fsh");
+    EXPECT_EQ(withDefaultExtension(folder.path, "*.EBO"), folder.path);
     EXPECT_EQ(withNewlines("a\rb\r\rc\r\nd\r"), "a\nb\n\nc\nd\n");
 }
 
