@@ -9,50 +9,93 @@
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/viewer.h"
+#include "common/bmp_rows.h"
 #include "platform/fake/fake_platform.h"
+#include "tests/support/temp_dir.h"
+#include "writers/file_writer.h"
+#include "writers/fsh_writer.h"
 
 namespace kelvane::apptest {
 
 using Labels = std::vector<std::string>;
 using Ids = std::vector<int>;
+using View = std::array<double, 9>;  // panX, panY, zoom, fitDistance, step, pitch, yaw, anchorX, anchorY
+
+inline View fields(const ViewState& v) {
+    return {v.panX, v.panY, v.zoom, v.fitDistance, v.step, v.pitch, v.yaw, v.anchorX, v.anchorY};
+}
+constexpr View kTurned{3, -4, 7, 9, 0.9, 30, -60, 11, 12};
+inline void turn(ViewState& v) { v = {3, -4, 7, 9, 0.9, 30, -60, 11, 12}; }
 
 struct ViewerHarness {
-    explicit ViewerHarness(Generation generation);
+    explicit ViewerHarness(Generation generation) : viewer(generation, platform) { viewer.window = &window; }
 
     platform::fake::FakePlatform platform;
     platform::fake::FakeWindow window{platform, "test window"};
     Viewer viewer;
 
-    // Runs a command as the window procedure would; `load` first scripts the
-    // dialog to answer `path`.
-    std::intptr_t command(int id);
-    std::intptr_t load(int id, const std::filesystem::path& path);
-
-    // The shown menu bar: its titles, one drop-down's labels and checked ids.
-    Labels menuTitles() const;
-    std::optional<platform::Menu> menu(const std::string& title) const;
-    Labels labels(const std::string& title) const;
-    Ids checkedIds(const std::string& title) const;
+    // Runs a command as the window procedure would; `load` first scripts the dialog to answer `path`.
+    std::intptr_t command(int id) { return handleCommand(viewer, static_cast<std::uintptr_t>(id)); }
+    std::intptr_t load(int id, const std::filesystem::path& path) {
+        platform.dialogAnswers.push_back(path);
+        return command(id);
+    }
+    // The shown drop-down titled `title` (null when absent), its labels and its checked ids.
+    const platform::Menu* menu(const std::string& title) const {
+        for (const auto& m : platform.shownMenuBar().menus)
+            if (m.title == title) return &m;
+        return nullptr;
+    }
+    std::vector<platform::MenuItem> items(const std::string& title) const {
+        return menu(title) ? menu(title)->items : std::vector<platform::MenuItem>{};
+    }
+    Labels labels(const std::string& title) const {
+        Labels out;
+        for (const auto& item : items(title)) out.push_back(item.label);
+        return out;
+    }
+    Ids checkedIds(const std::string& title) const {
+        Ids out;
+        for (const auto& item : items(title))
+            if (item.checked) out.push_back(item.id);
+        return out;
+    }
 };
 
-// panX, panY, zoom, fitDistance, step, pitch, yaw, anchorX, anchorY.
-std::array<double, 9> fields(const ViewState& view);
-
 // A model as a load leaves it: `count` objects named "SCRATCH", object 0 visible.
-void presetModel(Scene& scene, int count, bool withNormals);
+inline void presetModel(Scene& scene, int count, bool withNormals) {
+    scene.objectCount = count;
+    for (int i = 0; i < kSceneSlots; ++i) {
+        scene.names[i] = "SCRATCH";
+        scene.visible[i] = i == 0;
+        scene.hasNormals[i] = withNormals && i < count;
+    }
+    scene.normalsPresent = scene.lightingOn = withNormals;
+}
 
-// Writes an FSH archive of 8 x 8 images in an undecoded format (so nothing
-// depends on S3TC data) and puts the store in the state its reader leaves.
-void writeArchive(const std::filesystem::path& path, const Labels& names, TextureStore& store);
+// Writes an FSH archive of 8 x 8 images in an undecoded format, so nothing
+// depends on S3TC data.
+inline void writeArchive(const std::filesystem::path& path, const Labels& names) {
+    writers::FshArchive archive;
+    for (const auto& name : names) archive.images.push_back({name, 0x7D, 8, 8, {}, {}, {}});
+    writers::writeFile(path, writers::buildFsh(archive));
+}
 
 // A 24-bit bottom-up picture, rows padded to 4 bytes.
-platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height);
+inline platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height) {
+    platform::Bitmap bitmap{width, height, std::vector<std::uint8_t>(bmpRowStride24(width) * height)};
+    for (std::size_t i = 0; i < bitmap.bottomUpBgrRows.size(); ++i)
+        bitmap.bottomUpBgrRows[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    return bitmap;
+}
 
 // A fresh folder for the running test's files, removed with the next one.
-std::filesystem::path scratchDir();
-
-// True when `text` is well-formed UTF-8; `characters` receives its length in code points.
-bool isUtf8(const std::string& text, std::size_t* characters = nullptr);
+inline std::filesystem::path scratchDir() {
+    static std::optional<test::TempDir> dir;
+    dir.emplace();
+    return dir->path;
+}
 
 }  // namespace kelvane::apptest

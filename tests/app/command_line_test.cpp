@@ -10,59 +10,45 @@ namespace kelvane {
 namespace {
 
 using Arguments = std::vector<std::string>;
+using Paths = std::vector<std::filesystem::path>;
+using namespace std::string_literals;
 
-struct Outcome {
-    std::variant<ViewerOptions, int> parsed;
-    std::string out, err;
-};
-
-Outcome parse(Generation generation, const Arguments& arguments) {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    Outcome outcome{parseCommandLine(generation, arguments), {}, {}};
-    outcome.out = testing::internal::GetCapturedStdout();
-    outcome.err = testing::internal::GetCapturedStderr();
-    return outcome;
-}
-
+// Files of the three kinds open in order, printing nothing; after "--" a
+// name may start with a dash; UTF-8 names stay whole.
 TEST(CommandLine, FilesOfTheThreeKindsOpenInOrderAndNoWatchStopsFollowing) {
-    for (auto [arguments, follow, files] : {
-             std::tuple{Arguments{}, true, std::vector<std::filesystem::path>{}},
-             std::tuple{Arguments{"head.EBO", "--no-watch", "dir/Head.Fsh", "p.bmp"}, false,
-                        std::vector<std::filesystem::path>{"head.EBO", "dir/Head.Fsh", "p.bmp"}},
-             // After "--" a name may start with a dash; UTF-8 names stay whole.
-             std::tuple{Arguments{"--", "-odd.ebo", "t\xC3\xAAte.fsh"}, true,
-                        std::vector<std::filesystem::path>{"-odd.ebo", std::u8string(u8"t\u00EAte.fsh")}},
-         }) {
-        const Outcome outcome = parse(Generation::Current, arguments);
-        const auto* options = std::get_if<ViewerOptions>(&outcome.parsed);
-        ASSERT_TRUE(options) << outcome.err;
-        EXPECT_EQ(options->followFiles, follow);
-        EXPECT_EQ(options->files, files);
-        EXPECT_EQ(outcome.out + outcome.err, "");
+    for (auto [arguments, follow, files] :
+         {std::tuple{Arguments{}, true, Paths{}},
+          std::tuple{Arguments{"head.EBO", "--no-watch", "dir/Head.Fsh", "p.bmp"}, false,
+                     Paths{"head.EBO", "dir/Head.Fsh", "p.bmp"}},
+          std::tuple{Arguments{"--", "-odd.ebo", "t\xC3\xAAte.fsh"}, true, Paths{"-odd.ebo", u8"t\u00EAte.fsh"}}}) {
+        testing::internal::CaptureStdout();
+        const auto parsed = parseCommandLine(Generation::Current, arguments);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        ASSERT_TRUE(std::holds_alternative<ViewerOptions>(parsed));
+        EXPECT_EQ(std::get<ViewerOptions>(parsed).followFiles, follow);
+        EXPECT_EQ(std::get<ViewerOptions>(parsed).files, files);
     }
 }
 
+// --help and --version print and end with 0; a usage error prints one line on
+// standard error, named after the program, and ends with 2.
 TEST(CommandLine, HelpAndVersionPrintAndEndWellUsageErrorsTakeOneLineAndStatusTwo) {
     for (auto generation : {Generation::Current, Generation::Legacy}) {
         const std::string program = generation == Generation::Legacy ? "kelvane-legacy" : "kelvane";
-        Outcome version = parse(generation, {"--version"});
-        EXPECT_EQ(std::get<int>(version.parsed), 0);
-        EXPECT_EQ(version.out, program + " " + kVersion + "\n");
-
-        Outcome help = parse(generation, {"a.ebo", "--help"});
-        EXPECT_EQ(std::get<int>(help.parsed), 0);
-        EXPECT_NE(help.out.find("--no-watch"), std::string::npos) << help.out;
-        EXPECT_EQ(help.err, "");
-
-        for (const Arguments& bad : {Arguments{"--bogus"}, Arguments{"head.ebo", "notes.txt"}, Arguments{"head"},
-                                     Arguments{"-x"}}) {
-            const Outcome outcome = parse(generation, bad);
-            ASSERT_TRUE(std::holds_alternative<int>(outcome.parsed)) << bad.back();
-            EXPECT_EQ(std::get<int>(outcome.parsed), 2);
-            EXPECT_EQ(outcome.out, "");
-            EXPECT_EQ(outcome.err.rfind(program + ": ", 0), 0u) << outcome.err;
-            EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+        for (const auto& [arguments, status, out] :
+             {std::tuple{Arguments{"--version"}, 0, program + " " + kVersion + "\n"},
+              std::tuple{Arguments{"a.ebo", "--help"}, 0, "--no-watch"s},
+              std::tuple{Arguments{"--bogus"}, 2, ""s}, std::tuple{Arguments{"a.ebo", "b.txt"}, 2, ""s},
+              std::tuple{Arguments{"head"}, 2, ""s}, std::tuple{Arguments{"-x"}, 2, ""s}}) {
+            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
+            const auto parsed = parseCommandLine(generation, arguments);
+            const std::string printed = testing::internal::GetCapturedStdout();
+            const std::string err = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(std::get<int>(parsed), status) << arguments.back();
+            EXPECT_EQ(status == 2 ? printed.empty() : printed.find(out) != std::string::npos, true) << printed;
+            EXPECT_EQ(err.rfind(program + ": ", 0) == 0 && std::count(err.begin(), err.end(), '\n') == 1, status == 2)
+                << err;
         }
     }
 }

@@ -7,105 +7,89 @@
 namespace kelvane {
 namespace {
 
-using platform::packPosition;
-using platform::packWheel;
 namespace vk = platform::vk;
-constexpr auto kCurrent = Generation::Current;
+using Pair = std::pair<double, double>;
+constexpr auto kCurrent = Generation::Current, kLegacy = Generation::Legacy;
 
 // Drags the left button to (x, y), the message decoded as the window
 // procedure decodes it; true when a frame must be drawn.
 bool dragTo(ViewState& view, int x, int y) {
-    return onMouseMove(view, mouseSample(platform::kLeftButtonDown, packPosition(x, y)));
+    return onMouseMove(view, mouseSample(platform::kLeftButtonDown, platform::packPosition(x, y)));
 }
-std::pair<double, double> pan(const ViewState& v) { return {v.panX, v.panY}; }
-std::pair<double, double> angles(const ViewState& v) { return {v.pitch, v.yaw}; }
-std::pair<double, double> anchor(const ViewState& v) { return {v.anchorX, v.anchorY}; }
-using Pair = std::pair<double, double>;
+Pair pan(const ViewState& v) { return {v.panX, v.panY}; }
+Pair angles(const ViewState& v) { return {v.pitch, v.yaw}; }
 
+// Arrows pan by the step (the earlier generation always by 5, the current one
+// not at all before a load's fit); Home restores only the pan; other keys do nothing.
 TEST(Keys, ArrowsPanByTheStepAndHomeRestoresOnlyThePan) {
-    ViewState view;
-    view.step = 2.5;
-    for (auto key : {vk::Left, vk::Left, vk::Up}) onKeyDown(view, kCurrent, key);
-    EXPECT_EQ(pan(view), Pair(5.0, -2.5));
-    for (auto key : {vk::Right, vk::Down, vk::Down}) onKeyDown(view, kCurrent, key);
-    EXPECT_EQ(pan(view), Pair(2.5, 2.5));
-    view.zoom = 4;
-    view.pitch = 10;
-    view.yaw = -20;
-    onKeyDown(view, kCurrent, 'A');
-    onKeyDown(view, kCurrent, 0x2E);  // DELETE, next to the arrows
-    EXPECT_EQ(pan(view), Pair(2.5, 2.5));
-    onKeyDown(view, kCurrent, vk::Home);
-    EXPECT_EQ(pan(view), Pair(0, 0));
-    EXPECT_EQ(view.zoom, 4);
-    EXPECT_EQ(angles(view), Pair(10, -20));
+    for (auto [generation, step, keys, moved] :
+         {std::tuple{kCurrent, 2.5, std::vector<std::uintptr_t>{vk::Left, vk::Left, vk::Up, 'A', 0x2E}, Pair{5, -2.5}},
+          std::tuple{kCurrent, 2.5, std::vector<std::uintptr_t>{vk::Right, vk::Down, vk::Down}, Pair{-2.5, 5}},
+          std::tuple{kCurrent, 0.0, std::vector<std::uintptr_t>{vk::Left, vk::Up}, Pair{0, 0}},
+          std::tuple{kLegacy, 1.0, std::vector<std::uintptr_t>{vk::Right, vk::Up}, Pair{-5, -5}}}) {
+        ViewState view;
+        std::tie(view.zoom, view.step, view.pitch, view.yaw) = std::tuple(4.0, step, 10.0, -20.0);
+        for (auto key : keys) onKeyDown(view, generation, key);
+        EXPECT_EQ(pan(view), moved) << keys.size();
+        onKeyDown(view, generation, vk::Home);
+        EXPECT_EQ(std::tuple(view.panX, view.panY, view.zoom, view.pitch, view.yaw),
+                  std::tuple(0.0, 0.0, 4.0, 10.0, -20.0));
+    }
 }
 
-TEST(Keys, StepZeroBeforeALoadMovesNothingButLegacyMovesByFive) {
-    ViewState current = initialViewState(kCurrent);
-    for (auto key : {vk::Left, vk::Up}) onKeyDown(current, kCurrent, key);
-    onMouseWheel(current, kCurrent, 120);
-    EXPECT_EQ(pan(current), Pair(0, 0));
-    EXPECT_EQ(current.zoom, 0);
-
-    ViewState legacy = initialViewState(Generation::Legacy);
-    legacy.step = 1;  // not used by the earlier generation
-    for (auto key : {vk::Right, vk::Up}) onKeyDown(legacy, Generation::Legacy, key);
-    EXPECT_EQ(pan(legacy), Pair(-5, -5));
-    onMouseWheel(legacy, Generation::Legacy, 120);
-    EXPECT_EQ(legacy.zoom, -5);  // from its starting -10
-}
-
+// One step per message whatever the delta (the sign of the high word), the
+// earlier generation by 5 from its starting -10, the current one not before a fit.
 TEST(Wheel, OnlyTheSignOfTheHighWordCounts) {
-    ViewState view;
+    ViewState view, unfitted = initialViewState(kCurrent), legacy = initialViewState(kLegacy);
     view.step = 0.5;
-    // One step per message whatever the delta; 0 moves away; a low word of all ones does not matter.
-    for (auto [wParam, zoom] : {std::pair{packWheel(1, platform::kLeftButtonDown), 0.5}, {packWheel(3 * 120), 1.0},
-                                {packWheel(0), 0.5}, {packWheel(-32768), 0.0}, {0x7FFFu << 16 | 0xFFFFu, 0.5}}) {
+    for (auto [wParam, zoom] : {std::pair{platform::packWheel(1, platform::kLeftButtonDown), 0.5},
+                                {platform::packWheel(3 * 120), 1.0}, {platform::packWheel(0), 0.5},
+                                {platform::packWheel(-32768), 0.0}, {0x7FFFu << 16 | 0xFFFFu, 0.5}}) {
         onMouseWheel(view, kCurrent, wheelDelta(wParam));
         EXPECT_EQ(view.zoom, zoom) << std::hex << wParam;
     }
+    onMouseWheel(unfitted, kCurrent, 120);
+    onMouseWheel(legacy, kLegacy, 120);
+    EXPECT_EQ(unfitted.zoom, 0);
+    EXPECT_EQ(legacy.zoom, -5);
 }
 
-// Drags along `path` from the given angles; rightward turns the yaw up,
-// upward the pitch down, one degree a pixel.
+// Rightward turns the yaw up, upward the pitch down, one degree a pixel, from
+// the second sample on; moves of one pixel never turn, positions are signed
+// 16-bit, and past 180 an angle comes in at the other end.
 TEST(Drag, TurnsByTheMoveFromTheSecondSampleOn) {
-    struct Case {
-        Pair start;
-        std::vector<std::pair<int, int>> path;
-        Pair angles;
-    };
-    std::vector<std::pair<int, int>> wiggle{{50, 50}};  // moves of one pixel never turn
+    std::vector<std::pair<int, int>> wiggle{{50, 50}};
     for (int i = 1; i <= 30; ++i) wiggle.push_back({50 + i, 50 - i});
     for (int i = 29; i >= 0; --i) wiggle.push_back({50 + i, 50 - i});
     wiggle.push_back({52, 48});  // two pixels do
-    for (const auto& c : {Case{{0, 0}, {{100, 50}}, {0, 0}},  // the first sample only anchors
-                          Case{{0, 0}, {{100, 50}, {110, 43}}, {-7, 10}},
-                          Case{{0, 0}, {{-3, -4}, {7, 6}}, {10, 10}},  // positions are signed 16-bit
-                          Case{{0, 0}, wiggle, {-2, 2}},
-                          Case{{178, -178}, {{100, 100}, {95, 105}}, {-180, 180}},  // past 180: the other end
-                          Case{{175, -175}, {{100, 100}, {95, 105}}, {180, -180}}}) {  // exactly to the ends: stay
+    for (const auto& [start, path, turned] :
+         {std::tuple{Pair{0, 0}, std::vector<std::pair<int, int>>{{100, 50}}, Pair{0, 0}},
+          std::tuple{Pair{0, 0}, std::vector<std::pair<int, int>>{{100, 50}, {110, 43}}, Pair{-7, 10}},
+          std::tuple{Pair{0, 0}, std::vector<std::pair<int, int>>{{-3, -4}, {7, 6}}, Pair{10, 10}},
+          std::tuple{Pair{0, 0}, wiggle, Pair{-2, 2}},
+          std::tuple{Pair{178, -178}, std::vector<std::pair<int, int>>{{100, 100}, {95, 105}}, Pair{-180, 180}},
+          std::tuple{Pair{175, -175}, std::vector<std::pair<int, int>>{{100, 100}, {95, 105}}, Pair{180, -180}}}) {
         ViewState view;
-        std::tie(view.pitch, view.yaw) = c.start;
-        for (auto [x, y] : c.path) dragTo(view, x, y);
-        EXPECT_EQ(angles(view), c.angles) << c.path.size();
-        EXPECT_EQ(anchor(view), Pair(c.path.back().first, c.path.back().second));
+        std::tie(view.pitch, view.yaw) = start;
+        for (auto [x, y] : path) dragTo(view, x, y);
+        EXPECT_EQ(angles(view), turned) << path.size();
+        EXPECT_EQ(Pair(view.anchorX, view.anchorY), Pair(path.back().first, path.back().second));
     }
 }
 
+// A frame is asked for only when the sample moved; a release, or a sample at
+// (0, 0), ends the drag and the next sample only anchors.
 TEST(Drag, FramesAreAskedForOnlyWhenTheSampleMovesAndReleaseOrOriginEndsTheDrag) {
     ViewState view;
     EXPECT_TRUE(dragTo(view, 100, 50));
-    EXPECT_FALSE(dragTo(view, 100, 50));  // same place: no frame
+    EXPECT_FALSE(dragTo(view, 100, 50));
     EXPECT_TRUE(dragTo(view, 101, 49));
-    EXPECT_FALSE(onMouseMove(view, mouseSample(0, packPosition(300, 300))));  // released
-    EXPECT_EQ(anchor(view), Pair(0, 0));
-    EXPECT_TRUE(dragTo(view, 20, 20));  // a new drag: anchors again, no turn
-    EXPECT_EQ(angles(view), Pair(0, 0));
-    EXPECT_TRUE(dragTo(view, 0, 0));  // turns, then (0, 0) means no drag
-    EXPECT_EQ(angles(view), Pair(-20, -20));
+    EXPECT_FALSE(onMouseMove(view, mouseSample(0, platform::packPosition(300, 300))));
+    EXPECT_EQ(Pair(view.anchorX, view.anchorY), Pair(0, 0));
+    EXPECT_TRUE(dragTo(view, 20, 20));
+    EXPECT_TRUE(dragTo(view, 0, 0));
     EXPECT_FALSE(dragTo(view, 0, 0));
-    EXPECT_TRUE(dragTo(view, 40, 40));  // starts over, no turn
+    EXPECT_TRUE(dragTo(view, 40, 40));
     EXPECT_EQ(angles(view), Pair(-20, -20));
 }
 

@@ -11,6 +11,7 @@
 #include "common/bmp_rows.h"
 #include "platform/bmp_decoder.h"
 #include "tests/builders/bmp_builder.h"
+#include "tests/builders/test_files.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 #include "writers/file_writer.h"
@@ -54,7 +55,8 @@ TEST(BmpDecoder, EveryDepthAndOrientationDecodesToItsColours) {
         {"1-bit, bottom-up", {.width = 3, .height = 2, .bitsPerPixel = 1, .palette = {kPalette[0], kPalette[1]},
                               .rows = {{0b10100000}, {0b01000000}}},
          {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF}},
-        {"4-bit, 3 colours used", {.width = 3, .height = 1, .bitsPerPixel = 4, .palette = kPalette, .rows = {{0x21, 0x00}}},
+        {"4-bit, 3 colours used",
+         {.width = 3, .height = 1, .bitsPerPixel = 4, .palette = kPalette, .rows = {{0x21, 0x00}}},
          {0x102030, 0xFFFFFF, 0x000000}},
         {"8-bit, core header with 3-byte colours",
          {.infoHeaderSize = 12, .width = 2, .height = 1, .bitsPerPixel = 8,
@@ -93,19 +95,23 @@ BmpPicture grey8(std::int32_t width, std::int32_t height) {
                                        Bytes(static_cast<std::size_t>(width), 1))};
 }
 
+// Each refusal guards the decoder against a hostile file; the reason says
+// which field is wrong. Patches are 32-bit values at byte offsets.
 TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
     const auto with = [](BmpPicture p, auto change) {
         change(p);
         return test::buildBmp(p);
     };
-    const auto patched = [](Bytes b, std::size_t at, std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-        return b;
-    };
     const Bytes rgb = test::buildBmp({.width = 2, .height = 2, .rows = {Bytes(6, 9), Bytes(6, 9)}});
+    const Bytes grey = test::buildBmp(grey8(2, 2));
+    const auto masks = [](std::uint16_t bits, std::array<std::uint32_t, 3> masks) {
+        return test::buildBmp({.width = 1, .height = 1, .bitsPerPixel = bits, .compression = 3, .masks = masks,
+                               .rows = {Bytes(bits / 8)}});
+    };
     struct Case {
         const char* what;
         Bytes file;
+        std::vector<std::pair<int, std::uint32_t>> patches;
         const char* reason;
     };
     const std::vector<Case> cases = {
@@ -113,68 +119,57 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
         {"palette over 256 colours", with(grey8(512, 1), [](auto& p) {
              p.palette.resize(4000);
              p.coloursUsed = 4000;
-         }),
-         "4000 colours used, more than a 8-bit picture can index (256)"},
-        {"huge colours used, 8 bits", with(grey8(2, 2), [](auto& p) { p.coloursUsed = 0xFFFFFFFF; }), "colours used"},
-        {"huge colours used, 24 bits", patched(rgb, 46, 0x40000000), "colour table of 1073741824 entries runs past"},
-        {"table longer than the file holds", with(grey8(2, 2), [](auto& p) { p.coloursUsed = 0; }), "runs past"},
-        {"pixel past a short table", with(grey8(2, 1), [](auto& p) { p.rows = {{0, 7}}; }),
+         }), {}, "4000 colours used, more than a 8-bit picture can index (256)"},
+        {"huge colours used, 8 bits", grey, {{46, 0xFFFFFFFF}}, "colours used"},
+        {"huge colours used, 24 bits", rgb, {{46, 0x40000000}}, "colour table of 1073741824 entries runs past"},
+        {"table longer than the file holds", grey, {{46, 0}}, "runs past"},
+        {"pixel past a short table", with(grey8(2, 1), [](auto& p) { p.rows = {{0, 7}}; }), {},
          "pixel 1 of stored row 0 uses colour 7 of a 2-entry colour table"},
-        {"RLE8", patched(test::buildBmp(grey8(2, 2)), 30, 1), "run-length encoded (RLE8)"},
-        {"JPEG", patched(rgb, 30, 4), "compression JPEG is not supported"},
-        {"odd compression code", patched(rgb, 30, 0x7FFFFFFF), "compression code 2147483647"},
-        {"bit fields on 24 bits", patched(rgb, 30, 3), "bit fields with 24 bits per pixel"},
-        {"overlapping masks", with(BmpPicture{.width = 1, .height = 1, .bitsPerPixel = 16, .compression = 3,
-                                              .masks = {0x1F, 0x1F, 0x1F}, .rows = {{0, 0}}}, [](auto&) {}),
-         "bit-field masks overlap"},
-        {"mask wider than 8 bits", with(BmpPicture{.width = 1, .height = 1, .bitsPerPixel = 32, .compression = 3,
-                                                   .masks = {0x3FF00000, 0xFFC00, 0x3FF}, .rows = {Bytes(4)}}, [](auto&) {}),
-         "red mask 1072693248 is wider than 8 bits"},
-        {"truncated rows", Bytes(rgb.begin(), rgb.end() - 3), "pixel data is 13 bytes, 2 rows of 2 pixels need 14"},
-        {"odd header size", patched(rgb, 14, 64), "info header size 64"},
-        {"odd depth", with(grey8(2, 2), [](auto& p) { p.bitsPerPixel = 7; }), "7 bits per pixel"},
-        {"zero height", patched(rgb, 22, 0), "nothing to show"},
-        {"huge picture", patched(patched(rgb, 18, 0x7FFFFFFF), 22, 0x7FFFFFFF), "is larger than"},
-        {"pixel offset inside the headers", patched(rgb, 10, 20), "lies inside the headers"},
-        {"pixel offset past the end", patched(rgb, 10, 0xFFFFFFF0), "pixel data is 0 bytes"},
-        {"not a BMP", Bytes{'P', 'K', 3, 4}, "not a BMP file"},
-        {"header cut short", Bytes(rgb.begin(), rgb.begin() + 30), "ends inside the 40-byte info header"},
+        {"RLE8", grey, {{30, 1}}, "run-length encoded (RLE8)"},
+        {"JPEG", rgb, {{30, 4}}, "compression JPEG is not supported"},
+        {"odd compression code", rgb, {{30, 0x7FFFFFFF}}, "compression code 2147483647"},
+        {"bit fields on 24 bits", rgb, {{30, 3}}, "bit fields with 24 bits per pixel"},
+        {"overlapping masks", masks(16, {0x1F, 0x1F, 0x1F}), {}, "bit-field masks overlap"},
+        {"mask wider than 8 bits", masks(32, {0x3FF00000, 0xFFC00, 0x3FF}), {}, "red mask 1072693248 is wider"},
+        {"truncated rows", Bytes(rgb.begin(), rgb.end() - 3), {}, "pixel data is 13 bytes, 2 rows of 2 pixels need 14"},
+        {"odd header size", rgb, {{14, 64}}, "info header size 64"},
+        {"odd depth", grey, {{28, 7}}, "7 bits per pixel"},
+        {"zero height", rgb, {{22, 0}}, "nothing to show"},
+        {"huge picture", rgb, {{18, 0x7FFFFFFF}, {22, 0x7FFFFFFF}}, "is larger than"},
+        {"pixel offset inside the headers", rgb, {{10, 20}}, "lies inside the headers"},
+        {"pixel offset past the end", rgb, {{10, 0xFFFFFFF0}}, "pixel data is 0 bytes"},
+        {"not a BMP", Bytes{'P', 'K', 3, 4}, {}, "not a BMP file"},
+        {"header cut short", Bytes(rgb.begin(), rgb.begin() + 30), {}, "ends inside the 40-byte info header"},
     };
-    for (const Case& c : cases) {
+    for (Case c : cases) {
+        for (auto [at, value] : c.patches) test::put32(c.file, at, value);
         std::string reason;
         EXPECT_FALSE(decode(c.file, &reason)) << c.what;
         EXPECT_NE(reason.find(c.reason), std::string::npos) << c.what << ": " << reason;
     }
 }
 
+// kelvane-inspect bmp prints what the decoder found as JSON and exits 1 on a
+// picture the viewers refuse, with the reason on standard error.
 TEST(BmpDecoder, InspectPrintsWhatTheViewersImportAndRefuses) {
     const test::TempDir dir;
+    Bytes rle = test::buildBmp(grey8(2, 2));
+    test::put32(rle, 30, 1);
     writers::writeFile(dir / "good.bmp", test::buildBmp(grey8(3, -2)));
-    writers::writeFile(dir / "rle.bmp", [] {
-        Bytes b = test::buildBmp(grey8(2, 2));
-        b[30] = 1;
-        return b;
-    }());
+    writers::writeFile(dir / "rle.bmp", rle);
     const auto run = [&](const std::string& name) {
         return test::runCommand(std::string(KELVANE_INSPECT_PATH) + " bmp " + (dir / name).string() + " 2>&1");
     };
-    const test::CommandRun goodRun = run("good.bmp");
-    EXPECT_EQ(goodRun.status, 0);
-    const auto good = nlohmann::json::parse(goodRun.out);
-    EXPECT_EQ(good["width"], 3);
-    EXPECT_EQ(good["height"], 2);
-    EXPECT_EQ(good["topDown"], true);
-    EXPECT_EQ(good["bitsPerPixel"], 8);
-    EXPECT_EQ(good["compression"], "none");
-    EXPECT_EQ(good["result"], "imported");
-
-    const auto [status, refused] = run("rle.bmp");
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(refused.find("\"result\": \"refused\""), std::string::npos) << refused;
-    EXPECT_NE(refused.find("kelvane-inspect: " + (dir / "rle.bmp").string() +
-                           ": run-length encoded (RLE8) pictures are not supported"),
-              std::string::npos)
-        << refused;
+    const test::CommandRun good = run("good.bmp"), refused = run("rle.bmp");
+    EXPECT_EQ(good.status, 0);
+    const auto shown = nlohmann::json::parse(good.out), expected = nlohmann::json::parse(R"({"width": 3, "height": 2,
+        "topDown": true, "bitsPerPixel": 8, "compression": "none", "result": "imported"})");
+    for (const auto& [key, value] : expected.items()) EXPECT_EQ(shown[key], value) << key;
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("\"result\": \"refused\""), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("kelvane-inspect: " + (dir / "rle.bmp").string() +
+                               ": run-length encoded (RLE8) pictures are not supported"),
+              std::string::npos);
 }
 
 }  // namespace
