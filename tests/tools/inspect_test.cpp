@@ -1,5 +1,5 @@
-// kelvane-inspect run as the real program on files from the writers: its
-// JSON documents, files and exit statuses.
+// kelvane-inspect run as the real program, in a folder of files from the
+// writers: its JSON documents, files and exit statuses.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -7,9 +7,8 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <set>
-#include <tuple>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "tests/builders/test_files.h"
 #include "tests/support/run_command.h"
@@ -32,28 +31,18 @@ using test::quadObject;
 
 class Inspect : public ::testing::Test {
 protected:
-    // Standard error goes with standard output when `withErrors`, else nowhere.
+    // Runs in the folder; standard error goes with standard output when `withErrors`, else nowhere.
     test::CommandRun run(const std::string& arguments, bool withErrors = false) {
-        return test::runCommand(std::string(KELVANE_INSPECT_PATH) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null"));
+        return test::runCommand("cd '" + dir.path.string() + "' && " + KELVANE_INSPECT_PATH + " " + arguments +
+                                (withErrors ? " 2>&1" : " 2>/dev/null"));
     }
     Json json(const std::string& arguments, int status) {
         const test::CommandRun r = run(arguments);
         EXPECT_EQ(r.status, status) << arguments;
         return Json::parse(r.out, nullptr, false);
     }
-    std::string file(const std::string& name, const Bytes& bytes) {
-        writers::writeFile(dir / name, bytes);
-        return (dir / name).string();
-    }
-    std::string ebo(const std::string& name, const std::vector<writers::EboObject>& objects, Generation g = Generation::Current) {
-        return file(name, writers::makeEbo(objects, g));
-    }
-    // Three images: a 5 x 3 DXT1 picture (indices 3, 2, 1, 0 on each row), a DXT3 block, an unknown code.
-    std::string sample() {
-        const auto block = writers::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
-        return file("sample.fsh", writers::buildFsh({{{"face", 352, 5, 3, Bytes(16, 0x1B), {}, {}},
-                                                      {"\xE9yes", 353, 4, 4, Bytes(block.begin(), block.end()), {}, {}},
-                                                      {"pal/8", 0x7B, 8, 8, Bytes(64, 1), {}, {}}}, {}}));
+    void ebo(const std::string& name, const std::vector<writers::EboObject>& objects, Generation g = Generation::Current) {
+        writers::writeFile(dir / name, writers::makeEbo(objects, g));
     }
     std::string read(const std::string& name) {
         std::ifstream in(dir / name, std::ios::binary);
@@ -63,19 +52,19 @@ protected:
 };
 
 TEST_F(Inspect, ModelPrintsTheStoreAfterLoadingEachFileInTurn) {
-    const auto first = ebo("five.ebo", std::vector(5, quadObject("old")));
-    const auto second = ebo("two.ebo", {quadObject("t\xeate", 1, 2, 3), quadObject("eyes", 0, 0, 0, false)});
-    Json expected = Json::parse(R"({"generation": "current", "loads": [], "objectCount": 2, "normalsPresent": 1,
-        "lightingOn": 1, "names": ["t\u00eate", "eyes"], "objects": [
+    ebo("five.ebo", std::vector(5, quadObject("old")));
+    ebo("two.ebo", {quadObject("t\xeate", 1, 2, 3), quadObject("eyes", 0, 0, 0, false)});
+    Json expected = Json::parse(R"({"generation": "current", "loads": [{"path": "five.ebo", "result": 1, "problem": null},
+        {"path": "two.ebo", "result": 1, "problem": null}], "objectCount": 2, "normalsPresent": 1, "lightingOn": 1,
+        "names": ["t\u00eate", "eyes"], "objects": [
         {"slot": 0, "name": "t\u00eate", "visible": 1, "hasPositions": 1, "hasNormals": 1, "hasTexCoords": 1,
          "hasIndices": 1, "vertexCount": 4, "normalCount": 4, "texCoordCount": 4, "indexCount": 4,
          "min": [1.0, 2.0, 3.0], "max": [2.0, 3.0, 3.0]},
         {"slot": 1, "name": "eyes", "visible": 0, "hasPositions": 1, "hasNormals": 0, "hasTexCoords": 1,
          "hasIndices": 1, "vertexCount": 4, "normalCount": 0, "texCoordCount": 4, "indexCount": 4,
          "min": [0.0, 0.0, 0.0], "max": [1.0, 1.0, 0.0]}]})");
-    for (const auto& path : {first, second}) expected["loads"].push_back({{"path", path}, {"result", 1}, {"problem", nullptr}});
     for (int i = 2; i < 20; ++i) expected["names"].push_back("SCRATCH");
-    EXPECT_EQ(json("model " + first + " " + second, 0), expected);
+    EXPECT_EQ(json("model five.ebo two.ebo", 0), expected);
 }
 
 TEST_F(Inspect, ModelArraysReadBackAsTheSameFloats) {
@@ -83,7 +72,8 @@ TEST_F(Inspect, ModelArraysReadBackAsTheSameFloats) {
                                        NAN, INFINITY, -INFINITY, 123456.789f};
     writers::EboObject object = quadObject("f", 0, 0, 0, false);
     for (std::size_t i = 0; i < 4; ++i) object.positions[i] = {tricky[3 * i], tricky[3 * i + 1], tricky[3 * i + 2]};
-    const test::CommandRun r = run("model --arrays " + ebo("floats.ebo", {object}));
+    ebo("floats.ebo", {object});
+    const test::CommandRun r = run("model --arrays floats.ebo");
     const Json positions = Json::parse(r.out)["objects"][0]["positions"];
     for (std::size_t i = 0; i < tricky.size(); ++i) {
         const Json& value = positions[i / 3][i % 3];  // numbers, or "nan", "inf", "-inf"
@@ -94,97 +84,97 @@ TEST_F(Inspect, ModelArraysReadBackAsTheSameFloats) {
 }
 
 TEST_F(Inspect, ModelLegacyListsTrianglesFlatAndHasNoNamesOrNormals) {
-    const auto path = ebo("legacy.ebo", {quadObject("a"), quadObject("b")}, Generation::Legacy);
-    const Json j = json("model --legacy --arrays " + path, 0);
-    EXPECT_EQ(j["objects"][1], Json::parse(R"({"slot": 1, "visible": 0, "hasPositions": 1, "hasTexCoords": 1,
-        "hasIndices": 1, "vertexCount": 4, "texCoordCount": 4, "indexCount": 2, "min": [0.0, 0.0, 0.0], "max": [1.0, 1.0, 0.0],
+    ebo("legacy.ebo", {quadObject("a"), quadObject("b")}, Generation::Legacy);
+    EXPECT_EQ(json("model --legacy --arrays legacy.ebo", 0)["objects"][1], Json::parse(R"({"slot": 1, "visible": 0,
+        "hasPositions": 1, "hasTexCoords": 1, "hasIndices": 1, "vertexCount": 4, "texCoordCount": 4, "indexCount": 2,
+        "min": [0.0, 0.0, 0.0], "max": [1.0, 1.0, 0.0],
         "positions": [[0.0, 0.0, 0.0], [1.0, 0.0, 0.0], [0.0, 1.0, 0.0], [1.0, 1.0, 0.0]],
         "texCoords": [[0.0, 0.0], [1.0, 0.0], [0.0, 1.0], [1.0, 1.0]], "indices": [0, 1, 2, 1, 2, 3]})"));
-    Json rest = j;
+    Json rest = json("model --legacy legacy.ebo", 0);
     rest.erase("objects");
-    EXPECT_EQ(rest, (Json{{"generation", "legacy"}, {"loads", {{{"path", path}, {"result", 1}, {"problem", nullptr}}}},
-                          {"objectCount", 2}}));
+    EXPECT_EQ(rest, Json::parse(R"({"generation": "legacy", "loads": [{"path": "legacy.ebo", "result": 1,
+        "problem": null}], "objectCount": 2})"));
 }
 
-TEST_F(Inspect, ModelProblemsAreReportedWithTheirPlaceAndUsageErrorsExitTwo) {
+TEST_F(Inspect, ProblemsAreReportedWithTheirPlaceAndUsageErrorsExitTwo) {
     Bytes bytes = writers::makeEbo({quadObject("a")}, Generation::Current);
-    const auto good = file("good.ebo", bytes);
+    writers::writeFile(dir / "good.ebo", bytes);
     bytes.resize(bytes.size() - 30);
-    const Json j = json("model /nonexistent/kelvane.ebo " + file("truncated.ebo", bytes) + " " + good, 1);
-    EXPECT_EQ(j["loads"][0], (Json{{"path", "/nonexistent/kelvane.ebo"}, {"result", 1}, {"problem", "cannot open file: no such file"}}));
+    writers::writeFile(dir / "cut.ebo", bytes);
+    const Json j = json("model missing.ebo cut.ebo good.ebo", 1);
+    EXPECT_EQ(j["loads"][0], Json::parse(R"({"path": "missing.ebo", "result": 1, "problem": "cannot open file: no such file"})"));
     const std::string problem = j["loads"][1]["problem"];
     EXPECT_NE(problem.find("at field '"), std::string::npos) << problem;
     EXPECT_NE(problem.find("(offset "), std::string::npos) << problem;
     EXPECT_EQ(j["loads"][2]["problem"], nullptr);
     // A path that is not UTF-8 is still printed, its stray byte replaced.
-    EXPECT_EQ(json("model /nonexistent/t\xeate.ebo", 1)["loads"][0]["path"], "/nonexistent/t\xef\xbf\xbdte.ebo");
-    EXPECT_EQ(run("model").status, 2);
-    EXPECT_EQ(run("model --no-such-flag x.ebo").status, 2);
+    EXPECT_EQ(json("model t\xeate.ebo", 1)["loads"][0]["path"], "t\xef\xbf\xbdte.ebo");
+    EXPECT_EQ(json("archive \xe9.fsh", 1)["loads"][0]["path"], "\xef\xbf\xbd.fsh");
+
+    writers::writeFile(dir / "cut.fsh", writers::buildFsh({{{"a", 352, 4, 4, Bytes(5, 1), {}, 8}}, {}}));
+    EXPECT_EQ(json("archive cut.fsh missing.fsh", 1)["loads"], Json::parse(R"j([{"path": "cut.fsh",
+        "problem": "8 bytes declared, the file holds 5 at field 'data size' (offset 38)"},
+        {"path": "missing.fsh", "problem": "cannot open file: no such file"}])j"));
+    for (const char* usage : {"model", "model --no-such-flag x.ebo", "archive", "decode x.fsh 0 -o x.bmp"})
+        EXPECT_EQ(run(usage).status, 2) << usage;
 }
 
-TEST_F(Inspect, ArchiveListsSlotsAndTheBlankAsJson) {
-    const auto path = sample();
-    Json expected = Json::parse(R"({"generation": "current", "loads": [], "currentSlot": 0, "slotCount": 3, "slots": [
+// Three images: a 5 x 3 DXT1 picture (indices 3, 2, 1, 0 on each row), a DXT3 block, an unknown code.
+class InspectArchive : public Inspect {
+protected:
+    void SetUp() override {
+        const auto block = writers::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
+        writers::writeFile(dir / "sample.fsh", writers::buildFsh({{{"face", 352, 5, 3, Bytes(16, 0x1B), {}, {}},
+                                                                    {"\xE9yes", 353, 4, 4, Bytes(block.begin(), block.end()), {}, {}},
+                                                                    {"pal/8", 0x7B, 8, 8, Bytes(64, 1), {}, {}}}, {}}));
+    }
+};
+
+TEST_F(InspectArchive, ListsSlotsAndTheBlankAsJsonLoadingEachFileInTurn) {
+    EXPECT_EQ(json("archive sample.fsh", 0), Json::parse(R"({"generation": "current",
+        "loads": [{"path": "sample.fsh", "problem": null}], "currentSlot": 0, "slotCount": 3, "slots": [
         {"slot": 0, "name": "face", "width": 5, "height": 3, "formatCode": 352, "checked": 1, "dataSize": 16},
         {"slot": 1, "name": "\u00e9yes", "width": 4, "height": 4, "formatCode": 353, "checked": 0, "dataSize": 16},
         {"slot": 2, "name": "pal/8", "width": 8, "height": 8, "formatCode": 123, "checked": 0, "dataSize": 0}],
-        "blank": {"width": 0, "height": 0, "formatCode": 0, "checked": 0}})");
-    expected["loads"].push_back({{"path", path}, {"problem", nullptr}});
-    EXPECT_EQ(json("archive " + path, 0), expected);
-    const Json legacy = json("archive --legacy " + path, 0);
+        "blank": {"width": 0, "height": 0, "formatCode": 0, "checked": 0}})"));
+    const Json legacy = json("archive --legacy sample.fsh", 0);
     EXPECT_EQ(legacy["generation"], "legacy");
     EXPECT_FALSE(legacy.contains("blank"));
-}
-
-TEST_F(Inspect, ArchiveLoadsInTurnIntoOneStoreAndReportsProblems) {
-    Bytes bytes = writers::buildFsh({{{"a", 352, 4, 4, Bytes(8, 1), {}, {}}}, {}});
-    bytes.resize(bytes.size() - 3);
-    const Json j = json("archive " + sample() + " " + file("truncated.fsh", bytes) + " /nonexistent/none.fsh", 1);
-    EXPECT_EQ(j["loads"][0]["problem"], nullptr);
-    EXPECT_EQ(j["loads"][1]["problem"], "8 bytes declared, the file holds 5 at field 'data size' (offset 38)");
-    EXPECT_EQ(j["loads"][2]["problem"], "cannot open file: no such file");
+    const Json j = json("archive sample.fsh missing.fsh", 1);
     EXPECT_EQ(j["slotCount"], 0);  // the last load could not open its file
     EXPECT_TRUE(j["slots"].empty());
-    EXPECT_EQ(json("archive /nonexistent/\xe9.fsh", 1)["loads"][0]["problem"], "cannot open file: no such file");
-    EXPECT_EQ(run("archive").status, 2);
 }
 
-TEST_F(Inspect, DecodeWritesWhatTheViewerWouldUploadOrRefuses) {
-    const auto archive = sample() + " ";
-    ASSERT_EQ(run("decode " + archive + "1 -o " + (dir / "eyes.rgba").string()).status, 0);
+TEST_F(InspectArchive, DecodeWritesWhatTheViewerWouldUploadOrRefuses) {
+    ASSERT_EQ(run("decode sample.fsh 1 -o eyes.rgba").status, 0);
     // Pixel k: palette entry k % 4 of red and blue, alpha 17 * nibble.
     EXPECT_EQ(read("eyes.rgba").substr(0, 16), std::string("\xFF\0\0\0\0\0\xFF\x55\xAA\0\x55\xAA\x55\0\xAA\xFF", 16));
     EXPECT_EQ(read("eyes.rgba").size(), 64u);
     // The PNG holds the same width x height pixels as the raw output.
-    ASSERT_EQ(run("decode " + archive + "0 -o " + (dir / "face.png").string()).status, 0);
-    ASSERT_EQ(run("decode " + archive + "0 -o " + (dir / "face.rgba").string()).status, 0);
+    ASSERT_EQ(run("decode sample.fsh 0 -o face.png && " KELVANE_INSPECT_PATH " decode sample.fsh 0 -o face.rgba").status, 0);
     int w = 0, h = 0, n = 0;
     stbi_uc* png = stbi_load((dir / "face.png").string().c_str(), &w, &h, &n, 4);
     ASSERT_NE(png, nullptr);
     EXPECT_EQ(std::to_string(w) + "x" + std::to_string(h), "5x3");
     EXPECT_EQ(std::string(png, png + w * h * 4), read("face.rgba"));
     stbi_image_free(png);
-
-    const std::tuple<std::string, int, std::string> refusals[] = {
-        {"2 -o ", 1, "neither DXT1"}, {"3 -o ", 1, "out of range"}, {"0 --no-such-flag -o ", 2, ""}};
-    for (const auto& [arguments, status, message] : refusals) {
-        const test::CommandRun r = run("decode " + archive + arguments + (dir / "x.png").string(), true);
-        EXPECT_EQ(r.status, status) << arguments;
+    for (const auto& [slot, message] : {std::pair{"2", "neither DXT1"}, {"3", "out of range"}}) {
+        const test::CommandRun r = run("decode sample.fsh " + std::string(slot) + " -o x.png", true);
+        EXPECT_EQ(r.status, 1) << slot;
         EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
     }
     EXPECT_FALSE(fs::exists(dir / "x.png"));
 }
 
-TEST_F(Inspect, ExportWritesEveryDecodableImageUnderASafeName) {
-    const test::CommandRun r = run("export " + sample() + " " + (dir / "png").string(), true);
+TEST_F(InspectArchive, ExportWritesEveryDecodableImageUnderASafeName) {
+    const test::CommandRun r = run("export sample.fsh png", true);
     EXPECT_EQ(r.status, 1);  // slot 2 is skipped
     EXPECT_NE(r.out.find("skipped slot 2"), std::string::npos) << r.out;
+    writers::writeFile(dir / "dots.fsh", writers::buildFsh({{{"..", 352, 4, 4, Bytes(8, 0), {}, {}}}, {}}));
+    EXPECT_EQ(run("export dots.fsh png").status, 0);
     std::set<std::string> written;
     for (const auto& entry : fs::directory_iterator(dir / "png")) written.insert(entry.path().filename().string());
-    EXPECT_EQ(written, (std::set<std::string>{"00-face.png", "01-_yes.png"}));
-    const auto clean = file("clean.fsh", writers::buildFsh({{{"..", 352, 4, 4, Bytes(8, 0), {}, {}}}, {}}));
-    EXPECT_EQ(run("export " + clean + " " + (dir / "clean").string()).status, 0);
-    EXPECT_TRUE(fs::exists(dir / "clean" / "00-_..png"));
+    EXPECT_EQ(written, (std::set<std::string>{"00-face.png", "01-_yes.png", "00-_..png"}));
 }
 
 }  // namespace
