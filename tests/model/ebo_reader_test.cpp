@@ -45,18 +45,13 @@ Scene sceneOf(int n, Generation generation = kCurrent) {
 }
 
 // A file whose arrays section (current generation: after the object table section) holds these descriptors.
-Bytes build(std::vector<EboDescriptor> descriptors, std::vector<std::string> names = {"a"}) {
+Bytes build(std::vector<EboDescriptor> d, std::vector<std::string> names = {"a"}, Generation generation = kCurrent) {
     EboFile file;
-    file.names = std::move(names);
-    file.sections = {{}, sectionOf(std::move(descriptors))};
+    file.generation = generation, file.names = std::move(names), file.sections = {sectionOf(std::move(d))};
+    if (generation == kCurrent) file.sections.insert(file.sections.begin(), EboSection{});
     return buildEbo(file).bytes;
 }
-Bytes legacy(std::vector<EboDescriptor> descriptors) {
-    EboFile file;
-    file.generation = kLegacy;
-    file.sections = {sectionOf(std::move(descriptors))};
-    return buildEbo(file).bytes;
-}
+Bytes legacy(std::vector<EboDescriptor> d) { return build(std::move(d), {}, kLegacy); }
 EboDescriptor pos(const std::vector<Vec3f>& v = {{0, 0, 0}, {1, 2, 3}, {-1, 5, -2}}) { return arrayDescriptor(12, bytesOf(v)); }
 EboDescriptor uv(const std::vector<Vec2f>& v = {{0, 0}, {1, 0}, {0, 1}}) { return arrayDescriptor(8, bytesOf(v)); }
 EboDescriptor strip(const std::vector<std::uint16_t>& v = {0, 1, 2}) { return arrayDescriptor(2, bytesOf(v)); }
@@ -67,9 +62,7 @@ EboDescriptor sized(EboDescriptor d, std::int32_t byteSize) {
 // Earlier generation: a record descriptor (kind 0) gives size and stride; a data descriptor leads to the data.
 EboDescriptor record(std::int32_t stride, std::int32_t byteSize) { return sized(arrayDescriptor(stride, {}), byteSize); }
 template <typename T>
-EboDescriptor data(const std::vector<T>& values) {
-    return {7, 0, bytesOf(values), {}, {}};
-}
+EboDescriptor data(const std::vector<T>& values) { return {7, 0, bytesOf(values), {}, {}}; }
 
 // Each case is read over a model of three unit quads named 0, 1, 2, all made visible.
 TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {

@@ -102,11 +102,7 @@ class InspectArchive : public Inspect {
 protected:
     void SetUp() override {
         const auto b3 = writers::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
-        Bytes face(16);
-        for (auto [at, colour] : {std::pair{0, 0xF800}, {8, 0x001F}}) {
-            const auto b1 = writers::dxt1Block(static_cast<std::uint16_t>(colour), static_cast<std::uint16_t>(colour), {});
-            std::copy(b1.begin(), b1.end(), face.begin() + at);
-        }
+        const Bytes face = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0, 0x1F, 0, 0x1F, 0, 0, 0, 0, 0};  // solid red, solid blue
         writers::writeFile(dir / "sample.fsh", writers::buildFsh({{{"face", 352, 5, 3, face, {}, {}},
                                                                     {"\xE9yes", 353, 4, 4, Bytes(b3.begin(), b3.end()), {}, {}},
                                                                     {"pal/8", 0x7B, 8, 8, Bytes(64, 1), {}, {}}}, {}}));
@@ -120,12 +116,9 @@ TEST_F(InspectArchive, ListsSlotsAndTheBlankAsJsonLoadingEachFileInTurn) {
         {"slot": 1, "name": "\u00e9yes", "width": 4, "height": 4, "formatCode": 353, "checked": 0, "dataSize": 16},
         {"slot": 2, "name": "pal/8", "width": 8, "height": 8, "formatCode": 123, "checked": 0, "dataSize": 0}],
         "blank": {"width": 0, "height": 0, "formatCode": 0, "checked": 0}})"));
-    const Json legacy = json("archive --legacy sample.fsh", 0);
-    EXPECT_EQ(legacy["generation"], "legacy");
-    EXPECT_FALSE(legacy.contains("blank"));
-    const Json j = json("archive sample.fsh missing.fsh", 1);
-    EXPECT_EQ(j["slotCount"], 0);  // the last load could not open its file
-    EXPECT_TRUE(j["slots"].empty());
+    const Json legacy = json("archive --legacy sample.fsh", 0), j = json("archive sample.fsh missing.fsh", 1);
+    EXPECT_EQ(legacy["generation"].get<std::string>() + std::to_string(legacy.contains("blank")), "legacy0");
+    EXPECT_EQ(j["slotCount"].dump() + j["slots"].dump(), "0[]");  // the last load could not open its file
 }
 
 TEST_F(InspectArchive, DecodeWritesWhatTheViewerWouldUploadOrRefuses) {
