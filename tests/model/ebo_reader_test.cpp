@@ -95,7 +95,6 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
         // and lighting are reset all the same.
         {kCurrent, good, "|1 PNTIv ----- ----- lit new|4 4 0123"},
         {kCurrent, buildEbo(limited).bytes, "rejected object entry table offset|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
-        {kCurrent, Bytes(good.begin(), good.begin() + 47), "rejected file header|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
         {kCurrent, Bytes(good.begin(), good.begin() + 60), "rejected section head|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
         // Earlier generation: two records in a row start a new slot; slots past the new count stay as they were.
         {kLegacy, legacy({record(0, 0), record(12, 60), data(p), record(8, 40), data(t)}), "|2 ----v P-T-- P-TIv -"},
@@ -141,12 +140,6 @@ TEST(EboReader, NamesSkipLeadingNulsAndHonourThe256ByteLimit) {
     // A skipped NUL leaves the empty string when no name follows in 256 bytes.
     const std::optional<std::string> expected[] = {"eyes", longest, "SCRATCH", "", "\xe9t\xe9", "SCRATCH"};
     EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), scene.names.begin()));
-    // "head" runs on into "tail", which runs off the end of the file: neither is taken.
-    EboFile file = eboFileOf({}, kCurrent);
-    file.names = {"head", "tail"};
-    file.terminateNames = false;
-    EXPECT_EQ(load(scene, buildEbo(file).bytes), "object name|0 ----v ----- ----- SCRATCH");
-    EXPECT_EQ(scene.names[1], "SCRATCH");
 }
 
 // Files the format leaves open: what the readers do with them.
