@@ -50,11 +50,9 @@ TEST(TextureStoreImport, FlipsBottomUpBgrRowsIntoOpaqueRgbaOrRefusesWhatDoesNotF
 TEST(TextureStoreSlots, DecodeOnlyWhatFitsAndIsComplete) {
     const std::tuple<std::int32_t, std::uint32_t, std::uint32_t, std::size_t, SlotFault, std::string> cases[] = {
         {kFormatDxt1, 4, 4, 8, SlotFault::None, "4x4 0,0,0,0"}, {kFormatDxt3, 4, 4, 16, SlotFault::None, "4x4 255,255,255,255"},
-        {kFormatDxt3, 4, 4, 15, SlotFault::DataTooShort, "0x0- 51,51,51,51"},
         {kFormatDxt1, 8, 4, 8, SlotFault::DataTooShort, "0x0- 51,51,51,51"},
         // 1024 x 1021 fits as width x height but its last block row needs 1024 x 1024.
         {kFormatDxt1, 1024, 1021, 1024 * 1024 / 2, SlotFault::None, "1024x1021 0,0,0,0"},
-        {kFormatDxt1, 1025, 1024, 2 * 1024 * 1024, SlotFault::TooLarge, "0x0- 51,51,51,51"},
         {kFormatDxt1, 1, 1048577, 8 * 262145, SlotFault::TooLarge, "0x0- 51,51,51,51"},
         {kFormatDxt1, 65536, 65536, 64, SlotFault::TooLarge, "0x0- 51,51,51,51"},  // width * height wraps in 32 bits
         {kFormatDxt1, 0, 4, 0, SlotFault::None, "0x4 51,51,51,51"}, {354, 4, 4, 0, SlotFault::NotDxt, "4x4 51,51,51,51"},

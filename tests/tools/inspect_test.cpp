@@ -36,9 +36,6 @@ protected:
         EXPECT_EQ(r.status, status) << arguments;
         return Json::parse(r.out, nullptr, false);
     }
-    void ebo(const std::string& name, const std::vector<writers::EboObject>& objects, Generation g = Generation::Current) {
-        writers::writeFile(dir / name, writers::makeEbo(objects, g));
-    }
     std::string read(const std::string& name) {
         std::ifstream in(dir / name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -48,8 +45,9 @@ protected:
 
 TEST_F(Inspect, ModelReportsEachLoadAndPrintsTheStoreAfterTheLast) {
     writers::writeFile(dir / "cut.ebo", Bytes(40, 0));
-    ebo("five.ebo", std::vector(5, quadObject("old")));
-    ebo("two.ebo", {quadObject("t\xeate", 1, 2, 3), quadObject("eyes", 0, 0, 0, false)});
+    writers::writeFile(dir / "five.ebo", writers::makeEbo(std::vector(5, quadObject("old")), Generation::Current));
+    writers::writeFile(dir / "two.ebo", writers::makeEbo({quadObject("t\xeate", 1, 2, 3), quadObject("eyes", 0, 0, 0, false)},
+                                                          Generation::Current));
     Json expected = Json::parse(R"j({"generation": "current", "loads": [{"path": "missing.ebo", "result": 1,
         "problem": "cannot open file: no such file"}, {"path": "cut.ebo", "result": 0, "problem":
         "offset past the end of the file (48 bytes needed, file is 40 bytes) at field 'file header' (offset 0)"},
@@ -69,7 +67,7 @@ TEST_F(Inspect, ModelLegacyListsTrianglesFlatAndFloatsExactly) {
     const float f[] = {0.1f, -0.0f, 1e-45f, FLT_MIN, FLT_MAX, 3.4028232e38f, 16777217.0f, 1.0f / 3, NAN, INFINITY, -INFINITY, 123456.789f};
     writers::EboObject floats = quadObject("f");
     for (std::size_t i = 0; i < 4; ++i) floats.positions[i] = {f[3 * i], f[3 * i + 1], f[3 * i + 2]};
-    ebo("legacy.ebo", {quadObject("a"), floats}, Generation::Legacy);
+    writers::writeFile(dir / "legacy.ebo", writers::makeEbo({quadObject("a"), floats}, Generation::Legacy));
     const std::string out = run("model --legacy --arrays legacy.ebo").out;
     Json j = Json::parse(out);
     EXPECT_EQ(j["objects"][1]["positions"], Json::parse(R"([[0.1, -0.0, 1e-45], [1.1754944e-38, 3.4028235e+38,
