@@ -15,13 +15,12 @@ namespace {
 
 using namespace writers;
 using Bytes = std::vector<std::uint8_t>;
-constexpr auto kCurrent = Generation::Current;
-constexpr auto kLegacy = Generation::Legacy;
+using enum Generation;
 
 // "rejected " when the load returned 0, the first problem's field (or text), the object count, slots 0 to 2 as
 // "PNTIv" ('-' for each array missing or the slot hidden), " lit", name 0, and slot 0's vertex count, index
 // count and indices when it has indices.
-std::string load(Scene& s, Bytes bytes, Generation generation = kCurrent) {
+std::string load(Scene& s, Bytes bytes, Generation generation = Current) {
     std::optional<ReadProblem> p;
     const bool read = loadEboBytes(generation, s, std::move(bytes), &p);
     std::ostringstream out;
@@ -35,7 +34,7 @@ std::string load(Scene& s, Bytes bytes, Generation generation = kCurrent) {
     return out.str();
 }
 // A scene that first held n unit quads, the i-th at x = i, all made visible.
-Scene sceneOf(int n, Generation generation = kCurrent) {
+Scene sceneOf(int n, Generation generation = Current) {
     std::vector<EboObject> objects;
     for (int i = 0; i < n; ++i) objects.push_back(test::quadObject(std::to_string(i), float(i)));
     Scene scene;
@@ -45,78 +44,73 @@ Scene sceneOf(int n, Generation generation = kCurrent) {
 }
 
 // A file whose arrays section (current generation: after the object table section) holds these descriptors.
-Bytes build(std::vector<EboDescriptor> d, std::vector<std::string> names = {"a"}, Generation generation = kCurrent) {
+Bytes build(std::vector<EboDescriptor> d, std::vector<std::string> names = {"a"}, Generation generation = Current) {
     EboFile file;
     file.generation = generation, file.names = std::move(names), file.sections = {sectionOf(std::move(d))};
-    if (generation == kCurrent) file.sections.insert(file.sections.begin(), EboSection{});
+    if (generation == Current) file.sections.insert(file.sections.begin(), EboSection{});
     return buildEbo(file).bytes;
 }
-Bytes legacy(std::vector<EboDescriptor> d) { return build(std::move(d), {}, kLegacy); }
+Bytes legacy(std::vector<EboDescriptor> d) { return build(std::move(d), {}, Legacy); }
 EboDescriptor pos(const std::vector<Vec3f>& v = {{0, 0, 0}, {1, 2, 3}, {-1, 5, -2}}) { return arrayDescriptor(12, bytesOf(v)); }
 EboDescriptor uv(const std::vector<Vec2f>& v = {{0, 0}, {1, 0}, {0, 1}}) { return arrayDescriptor(8, bytesOf(v)); }
 EboDescriptor strip(const std::vector<std::uint16_t>& v = {0, 1, 2}) { return arrayDescriptor(2, bytesOf(v)); }
-EboDescriptor sized(EboDescriptor d, std::int32_t byteSize) {
-    d.byteSize = byteSize;
-    return d;
-}
+EboDescriptor sized(EboDescriptor d, std::int32_t byteSize) { d.byteSize = byteSize; return d; }
 // Earlier generation: a record descriptor (kind 0) gives size and stride; a data descriptor leads to the data.
 EboDescriptor record(std::int32_t stride, std::int32_t byteSize) { return sized(arrayDescriptor(stride, {}), byteSize); }
-template <typename T>
-EboDescriptor data(const std::vector<T>& values) { return {7, 0, bytesOf(values), {}, {}}; }
+EboDescriptor data(Bytes bytes) { return {7, 0, std::move(bytes), {}, {}}; }
 
 // Each case is read over a model of three unit quads named 0, 1, 2, all made visible.
 TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
     EboDescriptor other = pos({{9, 9, 9}});  // a descriptor of another kind, skipped unread
     other.kind = 3;
-    const std::vector<Vec3f> p = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 2}, {2, -1, 0}};
-    const std::vector<Vec2f> t(5);
-    const std::vector<std::uint16_t> s = {0, 1, 2, 3, 4};
-    EboFile solo = eboFileOf({test::quadObject("solo")}, kCurrent), limited = eboFileOf({test::quadObject("new")}, kCurrent);
+    const Bytes p = bytesOf(std::vector<Vec3f>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 2}, {2, -1, 0}}),
+                t = bytesOf(std::vector<Vec2f>(5)), s = bytesOf(std::vector<std::uint16_t>{0, 1, 2, 3, 4});
+    EboFile solo = eboFileOf({test::quadObject("solo")}, Current), limited = eboFileOf({test::quadObject("new")}, Current);
     solo.sections.erase(solo.sections.begin());  // one section serves as first and last
     const auto entryTable = static_cast<std::int32_t>(buildEbo(limited).layout.entryTable);
     limited.limit = entryTable;  // equal passes
     const Bytes good = buildEbo(limited).bytes;
     limited.limit = entryTable - 1;
-    EboFile twenty = eboFileOf(std::vector(20, test::quadObject("a")), kCurrent), none = eboFileOf({test::quadObject("a")}, kCurrent);
+    EboFile twenty = eboFileOf(std::vector(20, test::quadObject("a")), Current), none = eboFileOf({test::quadObject("a")}, Current);
     twenty.sections.back().descriptors.push_back(arrayDescriptor(4, {1, 2, 3, 4}));  // skipped: the file is whole
     none.sectionCount = 0;
     const std::tuple<Generation, Bytes, std::string> cases[] = {
         // Positions, normals, texture coordinates, indices; a complete slot ends, an incomplete one never counts.
-        {kCurrent, build({other, pos(), uv(), strip(), pos()}), "|1 P-TIv P---- ----- a|3 3 012"},
-        {kCurrent, build({other, pos(), strip(), pos(), pos()}), "|0 PN-Iv ----- ----- lit a|3 3 012"},
-        {kCurrent, build({other, arrayDescriptor(4, bytesOf(p)), pos(), strip(), pos(), pos({{7, 7, 7}}), strip({2, 1, 0}),
+        {Current, build({other, pos(), uv(), strip(), pos()}), "|1 P-TIv P---- ----- a|3 3 012"},
+        {Current, build({other, pos(), strip(), pos(), pos()}), "|0 PN-Iv ----- ----- lit a|3 3 012"},
+        {Current, build({other, arrayDescriptor(4, p), pos(), strip(), pos(), pos({{7, 7, 7}}), strip({2, 1, 0}),
                           uv(), uv({{5, 5}})}), "|1 PNTIv --T-- ----- lit a|3 3 012"},
-        {kCurrent, build({}), "|0 ----v ----- ----- a"},
+        {Current, build({}), "|0 ----v ----- ----- a"},
         // Sizes round down; too small ones give empty arrays that still count, a negative index count as is.
-        {kCurrent, build({sized(pos(), 11), sized(uv(), -8), sized(strip(), std::numeric_limits<std::int32_t>::min())}),
+        {Current, build({sized(pos(), 11), sized(uv(), -8), sized(strip(), std::numeric_limits<std::int32_t>::min())}),
          "|1 P-TIv ----- ----- a|0 -1073741824 "},
-        {kCurrent, build({sized(pos(), 35), uv(), sized(strip(), 5)}), "|1 P-TIv ----- ----- a|2 2 01"},
+        {Current, build({sized(pos(), 35), uv(), sized(strip(), 5)}), "|1 P-TIv ----- ----- a|2 2 01"},
         // The table record (stride 0) is skipped whatever its kind.
-        {kCurrent, buildEbo(solo).bytes, "|1 PNTIv ----- ----- lit solo|4 4 0123"},
-        {kCurrent, (solo.objectTableKind = 0, buildEbo(solo).bytes), "|1 PNTIv ----- ----- lit solo|4 4 0123"},
+        {Current, buildEbo(solo).bytes, "|1 PNTIv ----- ----- lit solo|4 4 0123"},
+        {Current, (solo.objectTableKind = 0, buildEbo(solo).bytes), "|1 PNTIv ----- ----- lit solo|4 4 0123"},
         // A file that fails the limit test or lacks its header or first section keeps the old objects; names
         // and lighting are reset all the same.
-        {kCurrent, good, "|1 PNTIv ----- ----- lit new|4 4 0123"},
-        {kCurrent, buildEbo(limited).bytes, "rejected object entry table offset|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
-        {kCurrent, Bytes(good.begin(), good.begin() + 60), "rejected section head|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
+        {Current, good, "|1 PNTIv ----- ----- lit new|4 4 0123"},
+        {Current, buildEbo(limited).bytes, "rejected object entry table offset|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
+        {Current, Bytes(good.begin(), good.begin() + 60), "rejected section head|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
         // Only the first 20 objects are kept; a file without sections has no arrays.
-        {kCurrent, buildEbo(twenty).bytes, "|20 PNTIv PNTI- PNTI- lit a|4 4 0123"},
-        {kCurrent, (twenty.sections.back().descriptors.push_back(strip()), buildEbo(twenty).bytes),
+        {Current, buildEbo(twenty).bytes, "|20 PNTIv PNTI- PNTI- lit a|4 4 0123"},
+        {Current, (twenty.sections.back().descriptors.push_back(strip()), buildEbo(twenty).bytes),
          "descriptor|20 PNTIv PNTI- PNTI- lit a|4 4 0123"},
-        {kCurrent, buildEbo(none).bytes, "section count|0 ----v ----- ----- a"},
+        {Current, buildEbo(none).bytes, "section count|0 ----v ----- ----- a"},
         // Earlier generation: two records in a row start a new slot; slots past the new count stay as they were.
-        {kLegacy, legacy({record(0, 0), record(12, 60), data(p), record(8, 40), data(t)}), "|2 ----v P-T-- P-TIv -"},
-        {kLegacy, legacy({}), "|1 ----v P-TIv P-TIv -"},
-        {kLegacy, Bytes(40, 0), "file header|3 P-TIv P-TIv P-TIv -|4 2 012123"},
+        {Legacy, legacy({record(0, 0), record(12, 60), data(p), record(8, 40), data(t)}), "|2 ----v P-T-- P-TIv -"},
+        {Legacy, legacy({}), "|1 ----v P-TIv P-TIv -"},
+        {Legacy, Bytes(40, 0), "file header|3 P-TIv P-TIv P-TIv -|4 2 012123"},
         // Strips become triangle lists; odd triangles keep the strip's order; short strips give none.
-        {kLegacy, legacy({record(2, 10), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
-        {kLegacy, legacy({record(2, 2), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 -1 "},
-        {kLegacy, legacy({record(2, -6), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 -5 "},
+        {Legacy, legacy({record(2, 10), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
+        {Legacy, legacy({record(2, 2), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 -1 "},
+        {Legacy, legacy({record(2, -6), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 -5 "},
         // A second array of the same stride is skipped; only the strip entries in the file count.
-        {kLegacy, legacy({record(12, 12), data(std::vector<Vec3f>{{1, 1, 1}}), data(p), record(2, 6), data(s),
-                          data(std::vector<std::uint16_t>{4, 4, 4})}), "|1 P--Iv P-TIv P-TIv -|1 1 012"},
-        {kLegacy, legacy({record(2, 1000), data(s)}), "strip|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
-        {kLegacy, legacy({data(p), record(8, 40), data(t)}), "descriptor|1 --T-v P-TIv P-TIv -"},
+        {Legacy, legacy({record(12, 12), data(bytesOf(std::vector<Vec3f>{{1, 1, 1}})), data(p), record(2, 6), data(s),
+                          data(bytesOf(std::vector<std::uint16_t>{4, 4, 4}))}), "|1 P--Iv P-TIv P-TIv -|1 1 012"},
+        {Legacy, legacy({record(2, 1000), data(s)}), "strip|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
+        {Legacy, legacy({data(p), record(8, 40), data(t)}), "descriptor|1 --T-v P-TIv P-TIv -"},
     };
     for (const auto& [generation, bytes, expected] : cases) {
         Scene scene = sceneOf(3, generation);
@@ -125,7 +119,7 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
     Scene scene = sceneOf(2);
     EXPECT_EQ(loadEbo(scene, "/nonexistent/kelvane/face.ebo"), 1);
     EXPECT_EQ(load(scene, {}), "rejected file header|2 PNTIv PNTIv ----v SCRATCH|4 4 0123");
-    EXPECT_EQ(loadEbo(kLegacy, scene, "/nonexistent/kelvane/legacy.ebo"), 1);
+    EXPECT_EQ(loadEbo(Legacy, scene, "/nonexistent/kelvane/legacy.ebo"), 1);
 }
 
 TEST(EboReader, BoundsAndNamesComeFromTheArraysAndEntriesThatCount) {

@@ -14,6 +14,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using writers::FshImage;
+using enum Generation;
 
 // A DXT1 (352) or DXT3 (353) image with exactly the data its size needs, its record where asked.
 FshImage dxt(std::string name, std::uint16_t code = 352, std::uint32_t w = 4, std::uint32_t h = 4, std::uint8_t fill = 1,
@@ -34,8 +35,7 @@ std::string describe(const TextureStore& s, const std::optional<ReadProblem>& p)
         if (!s.imageData[i].empty()) out << ":" << int{s.imageData[i][0]};
         out << (s.checked[i] ? " checked;" : ";");
     }
-    const std::uint32_t n = s.slotCount;
-    if (n < kTextureSlots) out << " " << s.formatCode[n] << " " << s.width[n] << "x" << s.height[n];
+    if (const std::uint32_t n = s.slotCount; n < kTextureSlots) out << " " << s.formatCode[n] << " " << s.width[n] << "x" << s.height[n];
     return out.str();
 }
 
@@ -48,33 +48,31 @@ TEST(FshReader, FillsTheSlotsInDirectoryOrderAsFarAsTheFileAllows) {
     test::put32(lost, 16, 0xF0FFFFFF);  // big-endian 0xFFFFFFF0
     const std::tuple<Generation, Bytes, std::string> cases[] = {
         // Records lie anywhere; the blank after the last image in the current generation only.
-        {Generation::Current, fsh({dxt("face", 353, 8, 8, 1, 4000), dxt("eyes_and_brows_", 352, 4, 4, 2, 200),
-                                   dxt("h", 352, 12, 4, 3, 100)}),
+        {Current, fsh({dxt("face", 353, 8, 8, 1, 4000), dxt("eyes_and_brows_", 352, 4, 4, 2, 200), dxt("h", 352, 12, 4, 3, 100)}),
          " | 3: 'face' 353 8x8, 64:1 checked; 'eyes_and_brows_' 352 4x4, 8:2; 'h' 352 12x4, 24:3; 0 0x0"},
-        {Generation::Legacy, fsh({dxt("face")}), " | 1: 'face' 352 4x4, 8:1 checked; 352 8x8"},
+        {Legacy, fsh({dxt("face")}), " | 1: 'face' 352 4x4, 8:1 checked; 352 8x8"},
         // Codes are sign-extended; an unknown one keeps its size but no data.
-        {Generation::Current, fsh({{"neg", 0xFFFE, 4, 4, Bytes(8), {}, {}}}), " | 1: 'neg' -2 4x4, 0; 0 0x0"},
+        {Current, fsh({{"neg", 0xFFFE, 4, 4, Bytes(8), {}, {}}}), " | 1: 'neg' -2 4x4, 0; 0 0x0"},
         // The data is exactly the declared size, and only what the file holds.
-        {Generation::Current, fsh({dxt("e", 352, 4, 4, 1, {}, 0), dxt("s", 352, 8, 4, 3, {}, 8)}),
+        {Current, fsh({dxt("e", 352, 4, 4, 1, {}, 0), dxt("s", 352, 8, 4, 3, {}, 8)}),
          "data size @48 | 2: 'e' 352 4x4, 0 checked; 's' 352 8x4, 8:3; 0 0x0"},
-        {Generation::Current, fsh({dxt("cut", 353, 8, 8, 1, {}, 40)}), "data size @40 | 1: 'cut' 353 8x8, 40:1 checked; 0 0x0"},
+        {Current, fsh({dxt("cut", 353, 8, 8, 1, {}, 40)}), "data size @40 | 1: 'cut' 353 8x8, 40:1 checked; 0 0x0"},
         // 2048 x 2048 fits the current buffer but not the legacy one.
-        {Generation::Current, fsh({dxt("large", 352, 2048, 2048)}), " | 1: 'large' 352 2048x2048, 2097152:1 checked; 0 0x0"},
-        {Generation::Legacy, fsh({dxt("large", 352, 2048, 2048)}), "width @54 | 1: 'large' 352 2048x2048, 2097152:1 checked; 352 8x8"},
+        {Current, fsh({dxt("large", 352, 2048, 2048)}), " | 1: 'large' 352 2048x2048, 2097152:1 checked; 0 0x0"},
+        {Legacy, fsh({dxt("large", 352, 2048, 2048)}), "width @54 | 1: 'large' 352 2048x2048, 2097152:1 checked; 352 8x8"},
         // No images clears the current generation's slot 0; a file too short for its header changes only the counters.
-        {Generation::Current, fsh({}), " | 0: 0 0x0"},
-        {Generation::Legacy, fsh({}), " | 0: 352 8x8"},
-        {Generation::Current, Bytes(10, 0), "header @0 | 0: 352 8x8"},
+        {Current, fsh({}), " | 0: 0 0x0"},
+        {Current, Bytes(10, 0), "header @0 | 0: 352 8x8"},
         // The store keeps only the images it holds.
-        {Generation::Current, fsh(many), "image count @8 | 19: 'n16' 352 4x4, 8:16; 'n17' 352 4x4, 8:17; 'n18' 352 4x4, 8:18; 0 0x0"},
-        {Generation::Legacy, fsh(many), "image count @8 | 20: 'n17' 352 4x4, 8:17; 'n18' 352 4x4, 8:18; 'n19' 352 4x4, 8:19;"},
+        {Current, fsh(many), "image count @8 | 19: 'n16' 352 4x4, 8:16; 'n17' 352 4x4, 8:17; 'n18' 352 4x4, 8:18; 0 0x0"},
+        {Legacy, fsh(many), "image count @8 | 20: 'n17' 352 4x4, 8:17; 'n18' 352 4x4, 8:18; 'n19' 352 4x4, 8:19;"},
         // A directory cut inside the second entry's name: one named slot, whose record lay past the cut.
-        {Generation::Current, cutInName, "image record @45 | 1: 'first' 0 0x0, 0; 0 0x0"},
+        {Current, cutInName, "image record @45 | 1: 'first' 0 0x0, 0; 0 0x0"},
         // A 16-byte name is cut to 15 characters; the next entry starts after it.
-        {Generation::Current, fsh({dxt("sixteen_chars_16"), dxt("after")}),
+        {Current, fsh({dxt("sixteen_chars_16"), dxt("after")}),
          "name @24 | 2: 'sixteen_chars_1' 352 4x4, 8:1 checked; 'after' 352 4x4, 8:1; 0 0x0"},
         // A record outside the file leaves its slot named but empty.
-        {Generation::Current, lost, "image record @4294967280 | 2: 'lost' 0 0x0, 0; 'kept' 353 4x4, 16:1 checked; 0 0x0"},
+        {Current, lost, "image record @4294967280 | 2: 'lost' 0 0x0, 0; 'kept' 353 4x4, 16:1 checked; 0 0x0"},
     };
     const test::TempDir dir;
     writers::writeFile(dir / "old.fsh", fsh(std::vector(4, dxt("old", 352, 8, 8))));

@@ -52,7 +52,6 @@ TEST(S3tc, PartialBlocksDropColumnsAndWriteWholeRowsOnly) {
             const Bytes b = dxt3 ? bytesOf(writers::dxt3Block({}, c, c, {})) : bytesOf(writers::dxt1Block(c, c, {}));
             src.insert(src.end(), b.begin(), b.end());
         }
-        ASSERT_EQ(src.size(), dxtDataBytes(5, 5, dxt3 ? kDxt3BlockBytes : kDxt1BlockBytes));
         ASSERT_EQ(dxtDecodedPixels(5, 5), 40u);
         // Pixel (x, y) comes from block (x / 4, y / 4), rows 5 pixels apart; nothing past the last block row.
         const Bytes out = decode(dxt3, 5, 5, src, 48);

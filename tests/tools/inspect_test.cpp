@@ -12,7 +12,6 @@
 #include "tests/builders/test_files.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
-#include "writers/dxt_encoder.h"
 #include "writers/file_writer.h"
 #include "writers/fsh_writer.h"
 
@@ -93,11 +92,11 @@ TEST_F(Inspect, PathsThatAreNotUtf8ArePrintedAndUsageErrorsExitTwo) {
 class InspectArchive : public Inspect {
 protected:
     void SetUp() override {
-        const auto b3 = writers::dxt3Block({0, 5, 10, 15}, 0xF800, 0x001F, {0, 1, 2, 3});
         const Bytes face = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0, 0x1F, 0, 0x1F, 0, 0, 0, 0, 0};  // solid red, solid blue
-        writers::writeFile(dir / "sample.fsh", writers::buildFsh({{{"face", 352, 5, 3, face, {}, {}},
-                                                                    {"\xE9yes", 353, 4, 4, Bytes(b3.begin(), b3.end()), {}, {}},
-                                                                    {"pal/8", 0x7B, 8, 8, Bytes(64, 1), {}, {}}}, {}}));
+        // Alphas 0, 5, 10, 15 for pixels 0 to 3; red and blue; palette entries 0 to 3 for pixels 0 to 3.
+        const Bytes eyes = {0x50, 0xFA, 0, 0, 0, 0, 0, 0, 0x00, 0xF8, 0x1F, 0x00, 0xE4, 0, 0, 0};
+        writers::writeFile(dir / "sample.fsh", writers::buildFsh({{{"face", 352, 5, 3, face, {}, {}}, {"\xE9yes", 353, 4, 4,
+                                                                    eyes, {}, {}}, {"pal/8", 0x7B, 8, 8, Bytes(64, 1), {}, {}}}, {}}));
     }
 };
 
