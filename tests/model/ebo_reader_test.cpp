@@ -61,8 +61,9 @@ EboDescriptor data(Bytes bytes) { return {7, 0, std::move(bytes), {}, {}}; }
 
 // Each case is read over a model of three unit quads named 0, 1, 2, all made visible.
 TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
-    EboDescriptor other = pos({{9, 9, 9}});  // a descriptor of another kind, skipped unread
-    other.kind = 3;
+    // A descriptor of another kind, skipped unread: its bytes would read as positions lying outside the file.
+    EboDescriptor other{3, 0, Bytes(28), {}, {}};
+    test::put32(other.data, 0, 12), test::put32(other.data, 4, 12), test::put32(other.data, 8, 0x7fffff00);
     const Bytes p = bytesOf(std::vector<Vec3f>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 2}, {2, -1, 0}}),
                 t = bytesOf(std::vector<Vec2f>(5)), s = bytesOf(std::vector<std::uint16_t>{0, 1, 2, 3, 4});
     EboFile solo = eboFileOf({test::quadObject("solo")}, Current), limited = eboFileOf({test::quadObject("new")}, Current);
