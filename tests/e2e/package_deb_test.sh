@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The Linux package as an artist gets it: contents and dependencies, then
-# installed with apt-get (as root, or through sudo): the MIME types in the
-# database, the installed kelvane-inspect, and both installed viewers under
-# Xvfb, each drawing its sample model as a double-click opens it.
+# The Linux package: contents, Depends, then installed with apt-get (as root
+# or through sudo): MIME types, kelvane-inspect, and both viewers under Xvfb
+# drawing their sample model as a double-click opens it.
 # usage: package_deb_test.sh DEB VERSION
 set -euo pipefail
 deb=$(realpath "$1") version=$2
@@ -29,8 +28,7 @@ for library in libfltk1.3 libfltk-gl1.3 libglu1 libegl1 libopengl0 libstdc++6; d
 done
 
 echo "== install"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --reinstall "$deb" >"$work/apt.log" 2>&1 ||
     fail "apt-get could not install the package: $(tail -5 "$work/apt.log")"
 [ "$(dpkg-query -W -f='${Version}' kelvane)" = "${version}-1" ] || fail "kelvane ${version}-1 is not installed"
@@ -38,13 +36,11 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --reinstall "$deb" >"
 [ -f /usr/share/mime/application/x-ebo.xml ] || fail "the MIME database does not know application/x-ebo"
 grep -q '^[0-9]*:application/x-ebo:\*\.ebo$' /usr/share/mime/globs2 || fail "the MIME database has no *.ebo glob"
 
-echo "== installed kelvane-inspect"
 samples=/usr/share/kelvane/samples
 [ "$(/usr/bin/kelvane-inspect --version)" = "kelvane-inspect $version" ] || fail "kelvane-inspect --version"
 /usr/bin/kelvane-inspect model "$samples/head.ebo" >"$work/model.json" || fail "kelvane-inspect model failed"
 grep -q '"hair"' "$work/model.json" || fail "the installed sample model lacks its hair object"
 
-echo "== installed viewers under Xvfb"
 start_xvfb || fail "Xvfb did not start"
 # The middle of the view differs from its corner, which is the clear colour.
 model_in_middle() {

@@ -7,8 +7,10 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -18,14 +20,13 @@ Display* display = nullptr;
 
 Atom atom(const char* name) { return XInternAtom(display, name, False); }
 
-void sendMessage(Atom type, long l0, long l1, long l2, long l3, long l4) {
+void sendMessage(Atom type, std::initializer_list<long> data) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = target;
     event.xclient.message_type = type;
     event.xclient.format = 32;
-    const long data[5] = {l0, l1, l2, l3, l4};
-    for (int i = 0; i < 5; ++i) event.xclient.data.l[i] = data[i];
+    std::copy(data.begin(), data.end(), event.xclient.data.l);
     XSendEvent(display, target, False, NoEventMask, &event);
     XFlush(display);
 }
@@ -39,9 +40,9 @@ int drop(int x, int y, const std::string& list) {
     XTranslateCoordinates(display, target, root, x, y, &rootX, &rootY, &child);
     XSetSelectionOwner(display, atom("XdndSelection"), source, CurrentTime);
     // Protocol version 5, one type offered.
-    sendMessage(atom("XdndEnter"), from, 5L << 24, static_cast<long>(atom("text/uri-list")), 0, 0);
-    sendMessage(atom("XdndPosition"), from, 0, (rootX << 16) | rootY, CurrentTime,
-                static_cast<long>(atom("XdndActionCopy")));
+    sendMessage(atom("XdndEnter"), {from, 5L << 24, static_cast<long>(atom("text/uri-list"))});
+    sendMessage(atom("XdndPosition"),
+                {from, 0, (rootX << 16) | rootY, CurrentTime, static_cast<long>(atom("XdndActionCopy"))});
     bool dropped = false;
     for (int wait = 0; wait < 6000; ++wait, usleep(10000)) {  // 60 s at most: a loaded machine is slow
         while (XPending(display)) {
@@ -51,7 +52,7 @@ int drop(int x, int y, const std::string& list) {
             if (type == atom("XdndFinished")) return 0;
             if (type == atom("XdndStatus") && !dropped) {
                 if ((event.xclient.data.l[1] & 1) == 0) return 1;  // the window refuses the drop
-                sendMessage(atom("XdndDrop"), from, 0, CurrentTime, 0, 0);
+                sendMessage(atom("XdndDrop"), {from, 0, CurrentTime});
                 dropped = true;
             } else if (event.type == SelectionRequest) {
                 const XSelectionRequestEvent& request = event.xselectionrequest;
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
     if (!display) return 1;
     target = std::strtoul(argv[2], nullptr, 0);
     if (mode == "drop") return drop(std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
-    sendMessage(atom("WM_PROTOCOLS"), static_cast<long>(atom("WM_DELETE_WINDOW")), CurrentTime, 0, 0, 0);
+    sendMessage(atom("WM_PROTOCOLS"), {static_cast<long>(atom("WM_DELETE_WINDOW")), CurrentTime});
     XSync(display, False);
     return 0;
 }

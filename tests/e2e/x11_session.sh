@@ -1,10 +1,7 @@
 # shellcheck shell=bash
-# Shared by the end-to-end tests on a private Xvfb display (Linux viewers
-# and Wine): polling, the display, windows and pictures. Source it after
-# setting `work` to the test's temp folder; stop_xvfb ends the server.
-
-# Waits are generous (a loaded machine is slow, never failing), none fixed.
-patience=60
+# Polling, a private Xvfb display, windows and pictures for the end-to-end
+# tests, Linux and Wine. Source it after setting `work` to a temp folder.
+patience=60  # seconds: generous, so that a loaded machine is slow, never failing
 # Polls a command every 0.1 s until it succeeds or $1 seconds run out.
 wait_until() {
     local deadline=$((SECONDS + $1))
@@ -38,8 +35,7 @@ stop_xvfb() {
     xvfb=""
 }
 viewer_ended() { ! kill -0 "$viewer" 2>/dev/null; }
-# Waits for process `viewer` to end, its exit status in `status`.
-wait_for_viewer_exit() {
+wait_for_viewer_exit() {  # of process `viewer`, its exit status in `status`
     wait_until $patience viewer_ended || return 1
     status=0
     wait "$viewer" || status=$?
