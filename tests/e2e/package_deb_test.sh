@@ -45,7 +45,7 @@ start_xvfb || fail "Xvfb did not start"
 # The middle of the view differs from its corner, which is the clear colour.
 model_in_middle() {
     import -window "$window" "$work/shot.png" 2>/dev/null &&
-        read -r middle corner < <(convert "$work/shot.png" -format '%[pixel:p{256,271}] %[pixel:p{5,500}]' info:) &&
+        read -r middle corner <<<"$(convert "$work/shot.png" -format '%[pixel:p{256,271}] %[pixel:p{5,500}]' info:)" &&
         [ "$middle" != "$corner" ]
 }
 for run in "kelvane head.ebo 0.7" "kelvane-legacy legacy_head.ebo 0.6"; do
