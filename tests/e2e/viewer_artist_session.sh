@@ -29,7 +29,7 @@ printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: f
 if [ "$generation" = legacy ]; then model_sample=legacy_head.ebo; else model_sample=head.ebo; fi
 launch() { (cd "$work" && exec "$program" "$@") 2>"$work/stderr" & viewer=$!; }
 find_titled() { visible_titled "$1" && window=$found; }
-title_is() { [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == $1 ]]; }
+title_is() { [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$1" ]; }
 
 shot() {  # the client area below the menu bar, as the PNG named $1
     timeout 30 import -window "$window" "$work/full.png" 2>/dev/null &&
@@ -174,9 +174,9 @@ expect_change cl_turned cl_edited
 
 step="archive cut short"
 head -c 3000 "$samples/head.fsh" >"$edits/face.fsh"
-wait_until $patience title_is "face.fsh: * - $title" || fail "the title does not say why the cut archive was not read"
+wait_until $patience visible_titled "face.fsh: .* - $title" || fail "the title does not say why the cut archive was not read"
 reason=$(xdotool getwindowname "$window")
-reason=${reason#face.fsh: } reason=${reason% - $title}
+reason=${reason#face.fsh: } reason=${reason% - "$title"}
 wait_until $patience grep -qxF "$(basename "$program"): $edits/face.fsh: $reason" "$work/stderr" ||
     fail "standard error does not give the title's reason '$reason'"
 expect_same_as cl_edited
