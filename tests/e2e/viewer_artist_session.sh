@@ -144,6 +144,12 @@ read -r _ _ x1 y1 <<<"$(drawn_box panned)"
 xdotool key Home
 expect_same_as farther
 
+step="about"
+menu_pick 2 0  # Help: the picture replaced the archive and its menu
+wait_until $patience visible_titled "Kelvane" || fail "no About box captioned 'Kelvane'"
+xdotool windowfocus --sync "$found" key Return
+wait_until $patience dialog_gone "Kelvane" || fail "the About box did not close on Return"
+
 step="quit"
 menu_pick 0 3
 wait_for_viewer_exit || fail "the viewer did not end after File > Quit"
