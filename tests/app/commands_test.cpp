@@ -19,6 +19,42 @@ void showSlotTwo(ViewerHarness& h) {
     h.platform.menuBars.clear();
 }
 
+// Each object and image item does what it says, as the menus then show it:
+// from three objects (object 0 shown, Light on) and three images (0 shown).
+TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
+    constexpr auto C = Generation::Current, L = Generation::Legacy;
+    struct Case {
+        const char* what;
+        Generation generation;
+        Ids commands, objects, images;
+        std::uint32_t shown;
+    };
+    for (const auto& [what, generation, commands, objects, images, shown] : std::vector<Case>{
+             {"one object on, one off", C, {1011, 1010}, {1011, cmd::Light}, {1030}, 0},
+             {"one object on, one off", L, {1011, 1010}, {1011}, {}, 0},
+             {"Select All", C, {cmd::SelectAll}, {1010, 1011, 1012, cmd::Light}, {1030}, 0},
+             {"Select All", L, {cmd::SelectAll, 1011}, {1010, 1012}, {}, 0},
+             {"Deselect All", C, {cmd::DeselectAll}, {cmd::Light}, {1030}, 0},
+             {"Deselect All", L, {cmd::SelectAll, cmd::DeselectAll}, {}, {}, 0},
+             {"Light off", C, {cmd::Light}, {1010}, {1030}, 0},
+             {"Light off and on", C, {cmd::Light, cmd::Light}, {1010, cmd::Light}, {1030}, 0},
+             {"image 2", C, {1032}, {1010, cmd::Light}, {1032}, 2},
+             {"image 2, then 1", L, {1032, 1031}, {1010}, {1031}, 1},
+             {"image 2, then Blank", C, {1032, 1033}, {1010, cmd::Light}, {1033}, 3},
+             {"Blank, then image 1", C, {1033, 1031}, {1010, cmd::Light}, {1031}, 1}}) {
+        SCOPED_TRACE(std::string(what) + (generation == C ? ", current" : ", legacy"));
+        ViewerHarness h(generation);
+        presetModel(h.viewer.scene, 3, generation == C);
+        const auto path = scratchDir() / "faces.fsh";
+        writeArchive(path, {"face", "eyes", "hair"});
+        ASSERT_TRUE(openFile(h.viewer, path));
+        for (int id : commands) EXPECT_EQ(h.command(id), 1);
+        EXPECT_EQ(h.checkedIds("<EBO>"), objects);
+        EXPECT_EQ(h.checkedIds("<FSH>"), images);
+        EXPECT_EQ(h.viewer.textures.currentSlot, shown);
+    }
+}
+
 // A cancel keeps the last path; a chosen picture that cannot be read still
 // becomes it, as does a file opened from the command line or dropped.
 TEST(LoadCommands, DialogsOpenOnTheLastChosenPath) {
