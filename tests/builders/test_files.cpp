@@ -12,11 +12,6 @@ writers::EboObject quadObject(const std::string& name, float x, float y, float z
     return o;
 }
 
-void put16(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint16_t value) {
-    bytes.at(offset) = static_cast<std::uint8_t>(value);
-    bytes.at(offset + 1) = static_cast<std::uint8_t>(value >> 8);
-}
-
 void put32(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }

@@ -15,8 +15,7 @@ namespace kelvane::test {
 writers::EboObject quadObject(const std::string& name, float x = 0, float y = 0, float z = 0,
                               bool withNormals = true);
 
-// Little-endian patches for odd files; throw when the offset is outside the bytes.
-void put16(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint16_t value);
+// A little-endian patch for odd files; throws when the offset is outside the bytes.
 void put32(std::vector<std::uint8_t>& bytes, std::int64_t offset, std::uint32_t value);
 
 }  // namespace kelvane::test
