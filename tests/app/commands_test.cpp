@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/menus.h"
 #include "app_test_support.h"
 
@@ -19,12 +21,17 @@ void showSlotTwo(ViewerHarness& h) {
     h.platform.menuBars.clear();
 }
 
-// Each object and image item does what it says, as the menus then show it:
-// from three objects (object 0 shown, Light on) and three images (0 shown).
+// Each object and image item does what it says, as the menus then show it,
+// and no item moves the view. From three objects (object 0 shown, Light on)
+// and an archive of three just loaded: the current generation marks image 0
+// alone, clearing an earlier Blank, and lists Blank last; the earlier one
+// leaves the marks to the reader (none here) and has no Light and no Blank.
 TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
     constexpr auto C = Generation::Current, L = Generation::Legacy;
     using Case = std::tuple<const char*, Generation, Ids, Ids, Ids, std::uint32_t>;  // commands, marks, slot shown
     for (const auto& [what, generation, commands, objects, images, shown] : std::vector<Case>{
+             {"archive loaded", C, {}, {1010, cmd::Light}, {1030}, 0},
+             {"archive loaded", L, {}, {1010}, {}, 0},
              {"one object on, one off", C, {1011, 1010}, {1011, cmd::Light}, {1030}, 0},
              {"one object on, one off", L, {1011, 1010}, {1011}, {}, 0},
              {"Select All", C, {cmd::SelectAll}, {1010, 1011, 1012, cmd::Light}, {1030}, 0},
@@ -33,13 +40,17 @@ TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
              {"Deselect All", L, {cmd::SelectAll, cmd::DeselectAll}, {}, {}, 0},
              {"Light off", C, {cmd::Light}, {1010}, {1030}, 0},
              {"Light off and on", C, {cmd::Light, cmd::Light}, {1010, cmd::Light}, {1030}, 0},
+             {"no Light, no Blank", L, {cmd::Light, 1033}, {1010}, {}, 0},
              {"image 2", C, {1032}, {1010, cmd::Light}, {1032}, 2},
              {"image 2, then 1", L, {1032, 1031}, {1010}, {1031}, 1},
              {"image 2, then Blank", C, {1032, 1033}, {1010, cmd::Light}, {1033}, 3},
-             {"Blank, then image 1", C, {1033, 1031}, {1010, cmd::Light}, {1031}, 1}}) {
+             {"Blank, then image 1", C, {1033, 1031}, {1010, cmd::Light}, {1031}, 1},
+             {"past Blank", C, {1034}, {1010, cmd::Light}, {1030}, 0}}) {
         SCOPED_TRACE(std::string(what) + (generation == C ? ", current" : ", legacy"));
         ViewerHarness h(generation);
-        presetModel(h.viewer.scene, 3, generation == C);
+        presetModel(h.viewer.scene, 3, true);
+        h.viewer.textures.checked[3] = 1;  // Blank, chosen in an earlier archive
+        turn(h.viewer.view);
         const auto path = scratchDir() / "faces.fsh";
         writeArchive(path, {"face", "eyes", "hair"});
         ASSERT_TRUE(openFile(h.viewer, path));
@@ -47,6 +58,9 @@ TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
         EXPECT_EQ(h.checkedIds("<EBO>"), objects);
         EXPECT_EQ(h.checkedIds("<FSH>"), images);
         EXPECT_EQ(h.viewer.textures.currentSlot, shown);
+        EXPECT_EQ(h.labels("<FSH>").back(), generation == C ? "Blank" : "02:hair");
+        EXPECT_EQ(h.viewer.scene.lightingOn, generation == L || std::ranges::count(objects, cmd::Light));
+        EXPECT_EQ(std::pair(fields(h.viewer.view), h.viewer.scene.visible[3]), std::pair(kTurned, std::uint8_t{0}));
     }
 }
 
@@ -86,25 +100,6 @@ TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
         EXPECT_EQ(h.labels("<EBO>"), labels);
         EXPECT_EQ(h.checkedIds("<EBO>"), (objects == 1 ? Ids{1010} : Ids{1010, 1011}));
         EXPECT_TRUE(h.items("<FSH>").empty());
-    }
-}
-
-// The current generation marks slot 0 (clearing an earlier Blank) and lists
-// Blank last; the earlier one leaves the marks to the reader. The view stays.
-TEST(LoadCommands, LoadFshMarksTheFirstImageInTheCurrentGeneration) {
-    for (auto [generation, labels, checked] :
-         {std::tuple{Generation::Current, Labels{"00 <face>", "01 <eyes>", "Blank"}, Ids{1030}},
-          std::tuple{Generation::Legacy, Labels{"00:face", "01:eyes"}, Ids{}}}) {
-        ViewerHarness h(generation);
-        const auto path = scratchDir() / "faces.fsh";
-        writeArchive(path, {"face", "eyes"});
-        h.viewer.textures.checked[2] = 1;  // Blank, chosen in an earlier archive
-        turn(h.viewer.view);
-        EXPECT_EQ(h.load(cmd::LoadFsh, path), 1);
-        EXPECT_EQ(h.labels("<FSH>"), labels);
-        EXPECT_EQ(h.checkedIds("<FSH>"), checked);
-        EXPECT_FALSE(h.viewer.menuRebuildPending);
-        EXPECT_EQ(fields(h.viewer.view), kTurned);
     }
 }
 
@@ -176,22 +171,18 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     EXPECT_TRUE(legacy.items("<EBO>").empty());
 }
 
+// With no archive, image 0 is no item (nor Blank); commands for items no
+// menu shows set no menu bar.
 TEST(CommandBounds, CommandsForItemsNoMenuShowsChangeNothing) {
     ViewerHarness legacy(Generation::Legacy), current(Generation::Current), empty(Generation::Current);
     showSlotTwo(legacy);
     showSlotTwo(current);
-    presetModel(legacy.viewer.scene, 2, true);
-    legacy.command(cmd::Light);  // no Light in the earlier generation
-    legacy.command(1033);        // nor Blank
-    current.command(1034);       // past Blank
-    empty.command(1030);         // no archive
-    EXPECT_EQ(legacy.viewer.scene.lightingOn, 1);
-    EXPECT_EQ(legacy.viewer.textures.currentSlot + current.viewer.textures.currentSlot, 4u);
+    legacy.command(cmd::Light);
+    legacy.command(1033);
+    current.command(1034);
+    empty.command(1030);
     EXPECT_EQ(empty.viewer.textures.checked[0], 0u);
     EXPECT_EQ(legacy.platform.menuBars.size() + current.platform.menuBars.size() + empty.platform.menuBars.size(), 0u);
-    presetModel(current.viewer.scene, 3, false);
-    current.command(cmd::SelectAll);
-    EXPECT_EQ(current.viewer.scene.visible[3], 0);  // beyond the model: untouched
 }
 
 }  // namespace
