@@ -5,17 +5,16 @@
 namespace kelvane {
 namespace {
 
-std::string times(int n, const std::string& text) {
-    std::string out;
-    while (n-- > 0) out += text;
-    return out;
-}
-
 // Names are Latin-1, widened to UTF-8 and cut to 19 characters (not bytes);
 // they stop at a NUL and show control bytes as '?'.
 TEST(MenuLabels, NamesAreCutToNineteenCharactersStopAtNulAndHideControlBytes) {
     const auto current = Generation::Current, legacy = Generation::Legacy;
     const std::string e = "\xC3\xA9";
+    const auto times = [](int n, const std::string& text) {
+        std::string out;
+        while (n-- > 0) out += text;
+        return out;
+    };
     for (const auto& [label, expected] : std::initializer_list<std::pair<std::string, std::string>>{
              {objectLabel(current, 4, std::string("abcdefghijklmn")), "04 <abcdefghijklmn>"},  // 19 fits
              {objectLabel(current, 4, std::string("abcdefghijklmno")), "04 <abcdefghijklm~>"},

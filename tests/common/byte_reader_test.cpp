@@ -37,9 +37,7 @@ TEST(ByteReader, ReadsInsideTheFileAndTheFirstFailureNamesTheField) {
 // leaves its output as it was; an empty one reads nothing, even past the end.
 TEST(ByteReader, ArraysAreReadWholeOrNotAtAll) {
     ByteReader r({0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0, 0xFF});
-    struct Pair {
-        float a, b;
-    };
+    struct Pair { float a, b; };
     std::array<Pair, 1> pair{};
     std::array<std::uint16_t, 2> shorts{};
     std::array<std::uint16_t, 1> last{7};

@@ -91,7 +91,6 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
         // Overflowed a reader's fixed 256-entry colour map: 512 x 1, 4000 colours.
         {"palette over 256 colours", test::buildBmp(manyColours), {},
          "4000 colours used, more than a 8-bit picture can index (256)"},
-        {"huge colours used, 8 bits", grey, {{46, 0xFFFFFFFF}}, "colours used"},
         {"huge colours used, 24 bits", rgb, {{46, 0x40000000}}, "colour table of 1073741824 entries runs past"},
         {"table longer than the file holds", grey, {{46, 0}}, "runs past"},
         {"pixel past a short table", test::buildBmp(pastTable), {},
