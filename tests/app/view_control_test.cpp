@@ -11,11 +11,6 @@ namespace vk = platform::vk;
 using Pair = std::pair<double, double>;
 constexpr auto kCurrent = Generation::Current, kLegacy = Generation::Legacy;
 
-// Drags the left button to (x, y), the message decoded as the window
-// procedure decodes it; true when a frame must be drawn.
-bool dragTo(ViewState& view, int x, int y) {
-    return onMouseMove(view, mouseSample(platform::kLeftButtonDown, platform::packPosition(x, y)));
-}
 Pair pan(const ViewState& v) { return {v.panX, v.panY}; }
 Pair angles(const ViewState& v) { return {v.pitch, v.yaw}; }
 
@@ -54,38 +49,34 @@ TEST(Wheel, OnlyTheSignOfTheHighWordCounts) {
 
 // Rightward turns the yaw up, upward the pitch down, one degree a pixel, from
 // the second sample on; moves of one pixel never turn, positions are signed
-// 16-bit, and past 180 an angle comes in at the other end.
-TEST(Drag, TurnsByTheMoveFromTheSecondSampleOn) {
-    using Path = std::vector<std::pair<int, int>>;
-    for (const auto& [start, path, turned] :
-         {std::tuple{Pair{0, 0}, Path{{100, 50}}, Pair{0, 0}},
-          std::tuple{Pair{0, 0}, Path{{100, 50}, {110, 43}}, Pair{-7, 10}},
-          std::tuple{Pair{0, 0}, Path{{-3, -4}, {7, 6}}, Pair{10, 10}},
-          std::tuple{Pair{0, 0}, Path{{50, 50}, {51, 49}, {52, 48}, {51, 49}, {53, 47}}, Pair{-2, 2}},
-          std::tuple{Pair{178, -178}, Path{{100, 100}, {95, 105}}, Pair{-180, 180}},
-          std::tuple{Pair{175, -175}, Path{{100, 100}, {95, 105}}, Pair{180, -180}}}) {
+// 16-bit, and past 180 an angle comes in at the other end. A frame is asked
+// for (T) only when the sample moved; a release, or a sample at (0, 0), ends
+// the drag and the next sample only anchors. Samples are decoded as the
+// window procedure decodes them.
+TEST(Drag, TurnsByTheMoveFromTheSecondSampleOnAndAsksForAFrameWhenTheSampleMoves) {
+    struct Sample {
+        int x, y;
+        bool left = true;
+    };
+    using Path = std::vector<Sample>;
+    for (const auto& [start, path, turned, frames] :
+         {std::tuple{Pair{0, 0}, Path{{100, 50}}, Pair{0, 0}, "T"},
+          std::tuple{Pair{0, 0}, Path{{100, 50}, {110, 43}}, Pair{-7, 10}, "TT"},
+          std::tuple{Pair{0, 0}, Path{{-3, -4}, {7, 6}}, Pair{10, 10}, "TT"},
+          std::tuple{Pair{0, 0}, Path{{50, 50}, {51, 49}, {52, 48}, {51, 49}, {53, 47}}, Pair{-2, 2}, "TTTTT"},
+          std::tuple{Pair{178, -178}, Path{{100, 100}, {95, 105}}, Pair{-180, 180}, "TT"},
+          std::tuple{Pair{175, -175}, Path{{100, 100}, {95, 105}}, Pair{180, -180}, "TT"},
+          std::tuple{Pair{0, 0}, Path{{100, 50}, {100, 50}, {101, 49}, {300, 300, false}, {20, 20}, {0, 0}, {0, 0}, {40, 40}},
+                     Pair{-20, -20}, "TFTFTTFT"}}) {
         ViewState view;
         std::tie(view.pitch, view.yaw) = start;
-        for (auto [x, y] : path) dragTo(view, x, y);
-        EXPECT_EQ(angles(view), turned) << path.size();
-        EXPECT_EQ(Pair(view.anchorX, view.anchorY), Pair(path.back().first, path.back().second));
+        std::string asked;
+        for (auto [x, y, left] : path)
+            asked += onMouseMove(view, mouseSample(left ? platform::kLeftButtonDown : 0, platform::packPosition(x, y))) ? 'T' : 'F';
+        EXPECT_EQ(std::tuple(angles(view), asked, Pair(view.anchorX, view.anchorY)),
+                  std::tuple(turned, std::string(frames), Pair(path.back().x, path.back().y)))
+            << path.size();
     }
-}
-
-// A frame is asked for only when the sample moved; a release, or a sample at
-// (0, 0), ends the drag and the next sample only anchors.
-TEST(Drag, FramesAreAskedForOnlyWhenTheSampleMovesAndReleaseOrOriginEndsTheDrag) {
-    ViewState view;
-    EXPECT_TRUE(dragTo(view, 100, 50));
-    EXPECT_FALSE(dragTo(view, 100, 50));
-    EXPECT_TRUE(dragTo(view, 101, 49));
-    EXPECT_FALSE(onMouseMove(view, mouseSample(0, platform::packPosition(300, 300))));
-    EXPECT_EQ(Pair(view.anchorX, view.anchorY), Pair(0, 0));
-    EXPECT_TRUE(dragTo(view, 20, 20));
-    EXPECT_TRUE(dragTo(view, 0, 0));
-    EXPECT_FALSE(dragTo(view, 0, 0));
-    EXPECT_TRUE(dragTo(view, 40, 40));
-    EXPECT_EQ(angles(view), Pair(-20, -20));
 }
 
 }  // namespace
