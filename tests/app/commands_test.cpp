@@ -28,24 +28,25 @@ void showSlotTwo(ViewerHarness& h) {
 // leaves the marks to the reader (none here) and has no Light and no Blank.
 TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
     constexpr auto C = Generation::Current, L = Generation::Legacy;
-    using Case = std::tuple<const char*, Generation, Ids, Ids, Ids, std::uint32_t>;  // commands, marks, slot shown
-    for (const auto& [what, generation, commands, objects, images, shown] : std::vector<Case>{
-             {"archive loaded", C, {}, {1010, cmd::Light}, {1030}, 0},
-             {"archive loaded", L, {}, {1010}, {}, 0},
-             {"one object on, one off", C, {1011, 1010}, {1011, cmd::Light}, {1030}, 0},
-             {"one object on, one off", L, {1011, 1010}, {1011}, {}, 0},
-             {"Select All", C, {cmd::SelectAll}, {1010, 1011, 1012, cmd::Light}, {1030}, 0},
-             {"Select All", L, {cmd::SelectAll, 1011}, {1010, 1012}, {}, 0},
-             {"Deselect All", C, {cmd::DeselectAll}, {cmd::Light}, {1030}, 0},
-             {"Deselect All", L, {cmd::SelectAll, cmd::DeselectAll}, {}, {}, 0},
-             {"Light off", C, {cmd::Light}, {1010}, {1030}, 0},
-             {"Light off and on", C, {cmd::Light, cmd::Light}, {1010, cmd::Light}, {1030}, 0},
-             {"no Light, no Blank", L, {cmd::Light, 1033}, {1010}, {}, 0},
-             {"image 2", C, {1032}, {1010, cmd::Light}, {1032}, 2},
-             {"image 2, then 1", L, {1032, 1031}, {1010}, {1031}, 1},
-             {"image 2, then Blank", C, {1032, 1033}, {1010, cmd::Light}, {1033}, 3},
-             {"Blank, then image 1", C, {1033, 1031}, {1010, cmd::Light}, {1031}, 1},
-             {"past Blank", C, {1034}, {1010, cmd::Light}, {1030}, 0}}) {
+    // Commands, then the object and image marks, the slot shown and how many menu bars were set.
+    using Case = std::tuple<const char*, Generation, Ids, Ids, Ids, std::uint32_t, std::size_t>;
+    for (const auto& [what, generation, commands, objects, images, shown, bars] : std::vector<Case>{
+             {"archive loaded", C, {}, {1010, cmd::Light}, {1030}, 0, 0},
+             {"archive loaded", L, {}, {1010}, {}, 0, 0},
+             {"one object on, one off", C, {1011, 1010}, {1011, cmd::Light}, {1030}, 0, 2},
+             {"one object on, one off", L, {1011, 1010}, {1011}, {}, 0, 2},
+             {"Select All", C, {cmd::SelectAll}, {1010, 1011, 1012, cmd::Light}, {1030}, 0, 1},
+             {"Select All", L, {cmd::SelectAll, 1011}, {1010, 1012}, {}, 0, 2},
+             {"Deselect All", C, {cmd::DeselectAll}, {cmd::Light}, {1030}, 0, 1},
+             {"Deselect All", L, {cmd::SelectAll, cmd::DeselectAll}, {}, {}, 0, 2},
+             {"Light off", C, {cmd::Light}, {1010}, {1030}, 0, 1},
+             {"Light off and on", C, {cmd::Light, cmd::Light}, {1010, cmd::Light}, {1030}, 0, 2},
+             {"no Light, no Blank", L, {cmd::Light, 1033}, {1010}, {}, 0, 0},
+             {"image 2", C, {1032}, {1010, cmd::Light}, {1032}, 2, 1},
+             {"image 2, then 1", L, {1032, 1031}, {1010}, {1031}, 1, 2},
+             {"image 2, then Blank", C, {1032, 1033}, {1010, cmd::Light}, {1033}, 3, 2},
+             {"Blank, then image 1", C, {1033, 1031}, {1010, cmd::Light}, {1031}, 1, 2},
+             {"past Blank", C, {1034}, {1010, cmd::Light}, {1030}, 0, 0}}) {
         SCOPED_TRACE(std::string(what) + (generation == C ? ", current" : ", legacy"));
         ViewerHarness h(generation);
         presetModel(h.viewer.scene, 3, true);
@@ -54,7 +55,9 @@ TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
         const auto path = scratchDir() / "faces.fsh";
         writeArchive(path, {"face", "eyes", "hair"});
         ASSERT_TRUE(openFile(h.viewer, path));
+        const std::size_t barsBefore = h.platform.menuBars.size();
         for (int id : commands) EXPECT_EQ(h.command(id), 1);
+        EXPECT_EQ(h.platform.menuBars.size() - barsBefore, bars);
         EXPECT_EQ(h.checkedIds("<EBO>"), objects);
         EXPECT_EQ(h.checkedIds("<FSH>"), images);
         EXPECT_EQ(h.viewer.textures.currentSlot, shown);
@@ -62,6 +65,9 @@ TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
         EXPECT_EQ(h.viewer.scene.lightingOn, generation == L || std::ranges::count(objects, cmd::Light));
         EXPECT_EQ(std::pair(fields(h.viewer.view), h.viewer.scene.visible[3]), std::pair(kTurned, std::uint8_t{0}));
     }
+    ViewerHarness empty(C);  // with no archive, image 0 is no item (nor Blank)
+    empty.command(1030);
+    EXPECT_EQ(std::pair(empty.viewer.textures.checked[0], empty.platform.menuBars.size()), std::pair(0u, std::size_t{0}));
 }
 
 // A cancel keeps the last path; a chosen picture that cannot be read still
@@ -145,13 +151,12 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     h.viewer.textures.slotCount = 40;
     h.viewer.textures.currentSlot = 77;
     rebuildMenuBar(h.viewer);
-    ASSERT_EQ(h.items("<EBO>").size(), 22u);  // 20 objects, Select All, Deselect All
-    EXPECT_EQ(h.items("<EBO>")[19].id, 1029);
-    ASSERT_EQ(h.labels("<FSH>").size(), 20u);  // 19 images and Blank
-    EXPECT_EQ(h.items("<FSH>").back().id, 1049);
+    // 20 objects, Select All and Deselect All; 19 images and Blank.
+    EXPECT_EQ(std::pair(h.items("<EBO>").size(), h.items("<EBO>").at(19).id), std::pair(std::size_t{22}, 1029));
+    EXPECT_EQ(std::pair(h.items("<FSH>").size(), h.items("<FSH>").back().id), std::pair(std::size_t{20}, 1049));
     for (int id = 1006; id < 1100; ++id) h.command(id);
-    EXPECT_EQ(h.viewer.textures.currentSlot, 19u);  // Blank of the 19 listed images
-    EXPECT_EQ(h.viewer.textures.checked[19], 1u);
+    // Blank of the 19 listed images.
+    EXPECT_EQ(std::pair(h.viewer.textures.currentSlot, h.viewer.textures.checked[19]), std::pair(19u, 1u));
     h.command(cmd::LoadBmp + 0x10000);  // only the low 16 bits are the id
     EXPECT_EQ(h.platform.dialogRequests.size(), 1u);
     h.platform.bitmaps["/p/pic.bmp"] = makeBitmap(1, 1);
@@ -169,20 +174,6 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     presetModel(legacy.viewer.scene, -3, false);
     rebuildMenuBar(legacy.viewer);
     EXPECT_TRUE(legacy.items("<EBO>").empty());
-}
-
-// With no archive, image 0 is no item (nor Blank); commands for items no
-// menu shows set no menu bar.
-TEST(CommandBounds, CommandsForItemsNoMenuShowsChangeNothing) {
-    ViewerHarness legacy(Generation::Legacy), current(Generation::Current), empty(Generation::Current);
-    showSlotTwo(legacy);
-    showSlotTwo(current);
-    legacy.command(cmd::Light);
-    legacy.command(1033);
-    current.command(1034);
-    empty.command(1030);
-    EXPECT_EQ(empty.viewer.textures.checked[0], 0u);
-    EXPECT_EQ(legacy.platform.menuBars.size() + current.platform.menuBars.size() + empty.platform.menuBars.size(), 0u);
 }
 
 }  // namespace
