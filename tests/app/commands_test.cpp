@@ -57,10 +57,9 @@ TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
         ASSERT_TRUE(openFile(h.viewer, path));
         const std::size_t barsBefore = h.platform.menuBars.size();
         for (int id : commands) EXPECT_EQ(h.command(id), 1);
+        EXPECT_EQ(std::tuple(h.checkedIds("<EBO>"), h.checkedIds("<FSH>"), h.viewer.textures.currentSlot),
+                  std::tuple(objects, images, shown));
         EXPECT_EQ(h.platform.menuBars.size() - barsBefore, bars);
-        EXPECT_EQ(h.checkedIds("<EBO>"), objects);
-        EXPECT_EQ(h.checkedIds("<FSH>"), images);
-        EXPECT_EQ(h.viewer.textures.currentSlot, shown);
         EXPECT_EQ(h.labels("<FSH>").back(), generation == C ? "Blank" : "02:hair");
         EXPECT_EQ(h.viewer.scene.lightingOn, generation == L || std::ranges::count(objects, cmd::Light));
         EXPECT_EQ(std::pair(fields(h.viewer.view), h.viewer.scene.visible[3]), std::pair(kTurned, std::uint8_t{0}));
