@@ -18,7 +18,6 @@ TEST(MenuLabels, NamesAreCutToNineteenCharactersStopAtNulAndHideControlBytes) {
     for (const auto& [label, expected] : std::initializer_list<std::pair<std::string, std::string>>{
              {objectLabel(current, 4, std::string("abcdefghijklmn")), "04 <abcdefghijklmn>"},  // 19 fits
              {objectLabel(current, 4, std::string("abcdefghijklmno")), "04 <abcdefghijklm~>"},
-             {objectLabel(current, 19, std::string(255, 'x')), "19 <xxxxxxxxxxxxx~>"},
              {textureLabel(current, 0, "abcdefghijklmnop"), "00 <abcdefghijklm~>"},
              {textureLabel(legacy, 0, "abcdefghijklmnop"), "00:abcdefghijklmnop"},  // 19 fits
              {textureLabel(legacy, 0, "abcdefghijklmnopq"), "00:abcdefghijklmno~"},

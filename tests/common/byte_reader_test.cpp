@@ -29,7 +29,6 @@ TEST(ByteReader, ReadsInsideTheFileAndTheFirstFailureNamesTheField) {
     EXPECT_FALSE(r.u8(-1, "later"));
     ASSERT_TRUE(r.problem());
     EXPECT_EQ(std::tuple(r.problem()->offset, r.problem()->field), std::tuple(4u, std::string("data")));
-    EXPECT_NE(r.problem()->describe().find("past the end"), std::string::npos);
 }
 
 // An array is read whole after one check or not at all: one that ends at the
