@@ -162,17 +162,14 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     h.load(cmd::LoadBmp, "/p/pic.bmp");
 
     ViewerHarness legacy(Generation::Legacy);
+    presetModel(legacy.viewer.scene, -3, false);
     legacy.viewer.textures.slotCount = 0xFFFFFFFFu;
-    rebuildMenuBar(legacy.viewer);
-    EXPECT_EQ(legacy.items("<FSH>").size(), 20u);  // no Blank: all 20 slots
     legacy.viewer.textures.currentSlot = 1000;
-    legacy.command(1049);
-    EXPECT_EQ(legacy.viewer.textures.currentSlot, 19u);
+    legacy.command(1049);  // no Blank: all 20 slots are images
+    EXPECT_EQ(std::tuple(legacy.items("<EBO>").size(), legacy.items("<FSH>").size(), legacy.viewer.textures.currentSlot),
+              std::tuple(0u, 20u, 19u));
     legacy.viewer.textures.currentSlot = 1000;
     EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere.bmp"), 0);
-    presetModel(legacy.viewer.scene, -3, false);
-    rebuildMenuBar(legacy.viewer);
-    EXPECT_TRUE(legacy.items("<EBO>").empty());
 }
 
 }  // namespace

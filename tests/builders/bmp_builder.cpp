@@ -19,12 +19,11 @@ std::vector<std::uint8_t> buildBmp(const BmpPicture& p) {
         for (std::uint32_t field : {p.infoHeaderSize, width, height, 1u | std::uint32_t{p.bitsPerPixel} << 16,
                                     p.compression, 0u, 2835u, 2835u, colours, 0u})
             appendLe32(info, field);
-        // Later headers hold the masks themselves (red, green, blue, alpha).
-        for (std::uint32_t mask : p.masks)
-            if (p.infoHeaderSize > 40) appendLe32(info, mask);
-        info.resize(p.infoHeaderSize, 0);
-        if (p.compression == 3 && p.infoHeaderSize == 40)
+        // Later headers hold the masks themselves (red, green, blue, alpha); bit
+        // fields after a 40-byte header follow it.
+        if (p.infoHeaderSize > 40 || p.compression == 3)
             for (std::uint32_t mask : p.masks) appendLe32(info, mask);
+        if (info.size() < p.infoHeaderSize) info.resize(p.infoHeaderSize, 0);
     }
     for (const auto& colour : p.palette) {
         info.insert(info.end(), colour.begin(), colour.end());
