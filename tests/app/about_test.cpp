@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/latin1.h"
+
 namespace kelvane {
 namespace {
 
@@ -23,8 +25,7 @@ TEST(About, LongGlStringsShareTheBufferAndNeverSplitACharacter) {
     EXPECT_TRUE(aboutText(Generation::Current, huge, "4.5").ends_with("...\r GL_VERSION  : 4.5"));
     EXPECT_EQ(aboutText(Generation::Legacy, huge, huge), aboutText(Generation::Legacy, "", ""));
 
-    std::string wide;
-    for (int i = 0; i < 900; ++i) wide += "\xC3\xA9";
+    const std::string wide = latin1ToUtf8(std::string(900, '\xE9'));
     for (const auto& [renderer, version] : {std::pair{wide, wide}, std::pair{wide + "x", std::string("1")},
                                             std::pair{std::string("x"), "\xE2\x82\xAC" + wide}}) {
         const std::string shown = aboutText(Generation::Current, renderer, version);
