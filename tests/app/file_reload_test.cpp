@@ -75,12 +75,10 @@ TEST(Reload, ArchiveKeepsTheChosenImageOrBlankWhereThatSlotStillExists) {
         writeArchive(archive, before);
         ASSERT_TRUE(openFile(h.viewer, archive));
         h.command(cmd::FirstTexture + chosen);
-        turn(h.viewer.view);
         writeArchive(archive, after);
         EXPECT_TRUE(reloadFile(h.viewer, FileKind::Fsh, archive));
         EXPECT_EQ(std::tuple(h.viewer.textures.currentSlot, h.checkedIds("<FSH>"), h.viewer.textures.slotCount),
                   std::tuple(std::uint32_t(slot), Ids{1030 + slot}, after.size()));
-        EXPECT_EQ(fields(h.viewer.view), kTurned);
     }
 }
 

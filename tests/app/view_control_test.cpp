@@ -14,36 +14,29 @@ constexpr auto kCurrent = Generation::Current, kLegacy = Generation::Legacy;
 Pair pan(const ViewState& v) { return {v.panX, v.panY}; }
 Pair angles(const ViewState& v) { return {v.pitch, v.yaw}; }
 
-// Arrows pan by the step (the earlier generation always by 5, the current one
-// not at all before a load's fit); Home restores only the pan; other keys do nothing.
-TEST(Keys, ArrowsPanByTheStepAndHomeRestoresOnlyThePan) {
-    for (auto [generation, step, keys, moved] :
-         {std::tuple{kCurrent, 2.5, std::vector<std::uintptr_t>{vk::Left, vk::Left, vk::Up, 'A', 0x2E}, Pair{5, -2.5}},
-          std::tuple{kCurrent, 2.5, std::vector<std::uintptr_t>{vk::Right, vk::Down, vk::Down}, Pair{-2.5, 5}},
-          std::tuple{kCurrent, 0.0, std::vector<std::uintptr_t>{vk::Left, vk::Up}, Pair{0, 0}},
-          std::tuple{kLegacy, 1.0, std::vector<std::uintptr_t>{vk::Right, vk::Up}, Pair{-5, -5}}}) {
+// Arrows pan and the wheel zooms by the step: the earlier generation always
+// by 5, the current one not at all before a load's fit. One wheel step per
+// message whatever its delta (only the sign of the high word counts, 0 moves
+// away). Home restores only the pan; other keys do nothing.
+TEST(KeysAndWheel, ArrowsPanAndTheWheelZoomsByTheStepAndHomeRestoresOnlyThePan) {
+    using Messages = std::vector<std::uintptr_t>;
+    using platform::packWheel;
+    for (auto [generation, step, keys, wheel, moved, zoom] :
+         {std::tuple{kCurrent, 2.5, Messages{vk::Left, vk::Left, vk::Up, 'A', 0x2E},
+                     Messages{packWheel(1, platform::kLeftButtonDown), packWheel(3 * 120), 0x7FFFu << 16 | 0xFFFFu},
+                     Pair{5, -2.5}, 4 + 3 * 2.5},
+          std::tuple{kCurrent, 2.5, Messages{vk::Right, vk::Down, vk::Down}, Messages{packWheel(0), packWheel(-32768)},
+                     Pair{-2.5, 5}, 4 - 2 * 2.5},
+          std::tuple{kCurrent, 0.0, Messages{vk::Left, vk::Up}, Messages{packWheel(120)}, Pair{0, 0}, 4.0},
+          std::tuple{kLegacy, 1.0, Messages{vk::Right, vk::Up}, Messages{packWheel(120)}, Pair{-5, -5}, 4 + 5.0}}) {
         ViewState view;
         std::tie(view.zoom, view.step, view.pitch, view.yaw) = std::tuple(4.0, step, 10.0, -20.0);
         for (auto key : keys) onKeyDown(view, generation, key);
         EXPECT_EQ(pan(view), moved) << keys.size();
+        for (auto wParam : wheel) onMouseWheel(view, generation, wheelDelta(wParam));
         onKeyDown(view, generation, vk::Home);
         EXPECT_EQ(std::tuple(view.panX, view.panY, view.zoom, view.pitch, view.yaw),
-                  std::tuple(0.0, 0.0, 4.0, 10.0, -20.0));
-    }
-}
-
-// One step per message whatever the delta (the sign of the high word), the
-// earlier generation by 5 from its starting -10, the current one not before a fit.
-TEST(Wheel, OnlyTheSignOfTheHighWordCounts) {
-    ViewState view, unfitted = initialViewState(kCurrent), legacy = initialViewState(kLegacy);
-    view.step = 0.5;
-    onMouseWheel(unfitted, kCurrent, 120), onMouseWheel(legacy, kLegacy, 120);
-    EXPECT_EQ(std::pair(unfitted.zoom, legacy.zoom), std::pair(0.0, -5.0));
-    for (auto [wParam, zoom] : {std::pair{platform::packWheel(1, platform::kLeftButtonDown), 0.5},
-                                {platform::packWheel(3 * 120), 1.0}, {platform::packWheel(0), 0.5},
-                                {platform::packWheel(-32768), 0.0}, {0x7FFFu << 16 | 0xFFFFu, 0.5}}) {
-        onMouseWheel(view, kCurrent, wheelDelta(wParam));
-        EXPECT_EQ(view.zoom, zoom) << std::hex << wParam;
+                  std::tuple(0.0, 0.0, zoom, 10.0, -20.0));
     }
 }
 
