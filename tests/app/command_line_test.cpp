@@ -33,8 +33,7 @@ TEST(CommandLine, FilesOpenInOrderHelpAndVersionPrintUsageErrorsTakeOneLineAndSt
             testing::internal::CaptureStdout();
             testing::internal::CaptureStderr();
             const auto parsed = parseCommandLine(generation, arguments);
-            const std::string printed = testing::internal::GetCapturedStdout();
-            const std::string err = testing::internal::GetCapturedStderr();
+            const std::string printed = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
             if (const auto* options = std::get_if<ViewerOptions>(&parsed))
                 EXPECT_EQ(std::pair(options->followFiles, options->files),
                           std::pair(std::ranges::count(arguments, "--no-watch") == 0, files));

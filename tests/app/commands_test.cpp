@@ -145,11 +145,10 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     presetModel(h.viewer.scene, 25, false);
     h.viewer.textures.slotCount = 40;
     h.viewer.textures.currentSlot = 77;
-    rebuildMenuBar(h.viewer);
+    for (int id = 1006; id < 1100; ++id) h.command(id);
     // 20 objects, Select All and Deselect All; 19 images and Blank.
     EXPECT_EQ(std::pair(h.items("<EBO>").size(), h.items("<EBO>").at(19).id), std::pair(std::size_t{22}, 1029));
     EXPECT_EQ(std::pair(h.items("<FSH>").size(), h.items("<FSH>").back().id), std::pair(std::size_t{20}, 1049));
-    for (int id = 1006; id < 1100; ++id) h.command(id);
     // Blank of the 19 listed images.
     EXPECT_EQ(std::pair(h.viewer.textures.currentSlot, h.viewer.textures.checked[19]), std::pair(19u, 1u));
     h.command(cmd::LoadBmp + 0x10000);  // only the low 16 bits are the id
