@@ -60,11 +60,9 @@ struct ViewerHarness {
 // A model as a load leaves it: `count` objects named "SCRATCH", object 0 visible.
 inline void presetModel(Scene& scene, int count, bool withNormals) {
     scene.objectCount = count;
-    for (int i = 0; i < kSceneSlots; ++i) {
-        scene.names[i] = "SCRATCH";
-        scene.visible[i] = i == 0;
-        scene.hasNormals[i] = withNormals && i < count;
-    }
+    scene.names.fill("SCRATCH");
+    scene.visible = {1};
+    for (int i = 0; i < kSceneSlots; ++i) scene.hasNormals[i] = withNormals && i < count;
     scene.normalsPresent = scene.lightingOn = withNormals;
 }
 
@@ -77,9 +75,7 @@ inline void writeArchive(const std::filesystem::path& path, const Labels& names)
 
 // A 24-bit bottom-up picture, rows padded to 4 bytes.
 inline platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height) {
-    platform::Bitmap bitmap{width, height, std::vector<std::uint8_t>(bmpRowStride24(width) * height)};
-    for (std::size_t i = 0; i < bitmap.bottomUpBgrRows.size(); ++i) bitmap.bottomUpBgrRows[i] = std::uint8_t(i * 7 + 1);
-    return bitmap;
+    return {width, height, std::vector<std::uint8_t>(bmpRowStride24(width) * height, 0x80)};
 }
 
 // A fresh folder for the running test's files, removed with the next one.

@@ -80,9 +80,6 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
     pastTable.rows = {{0, 7}};
     const Bytes rgb = test::buildBmp({.width = 2, .height = 2, .rows = {Bytes(6, 9), Bytes(6, 9)}});
     const Bytes grey = test::buildBmp(grey8(2, 2));
-    const auto masks = [](std::uint16_t bits, std::array<std::uint32_t, 3> masks) {
-        return test::buildBmp({.bitsPerPixel = bits, .compression = 3, .masks = masks, .rows = {Bytes(bits / 8)}});
-    };
     const std::vector<std::tuple<const char*, Bytes, std::vector<std::pair<int, std::uint32_t>>, const char*>> cases = {
         // Overflowed a reader's fixed 256-entry colour map: 512 x 1, 4000 colours.
         {"palette over 256 colours", test::buildBmp(manyColours), {},
@@ -94,8 +91,10 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
         {"RLE8", grey, {{30, 1}}, "run-length encoded (RLE8)"},
         {"odd compression code", rgb, {{30, 0x7FFFFFFF}}, "compression code 2147483647"},
         {"bit fields on 24 bits", rgb, {{30, 3}}, "bit fields with 24 bits per pixel"},
-        {"overlapping masks", masks(16, {0x1F, 0x1F, 0x1F}), {}, "bit-field masks overlap"},
-        {"mask wider than 8 bits", masks(32, {0x3FF00000, 0xFFC00, 0x3FF}), {}, "red mask 1072693248 is wider"},
+        {"overlapping masks", test::buildBmp({.bitsPerPixel = 16, .compression = 3, .masks = {0x1F, 0x1F, 0x1F},
+                                              .rows = {Bytes(2)}}), {}, "bit-field masks overlap"},
+        {"mask wider than 8 bits", test::buildBmp({.bitsPerPixel = 32, .compression = 3, .masks = {0x3FF00000, 0xFFC00, 0x3FF},
+                                                   .rows = {Bytes(4)}}), {}, "red mask 1072693248 is wider"},
         {"truncated rows", Bytes(rgb.begin(), rgb.end() - 3), {}, "pixel data is 13 bytes, 2 rows of 2 pixels need 14"},
         {"odd header size", rgb, {{14, 64}}, "info header size 64"},
         {"odd depth", grey, {{28, 7}}, "7 bits per pixel"},
