@@ -11,6 +11,7 @@ namespace kelvane {
 namespace {
 
 using namespace apptest;
+constexpr auto C = Generation::Current, L = Generation::Legacy;
 
 // An archive of three images with slot 2 chosen, and no menu bar set yet.
 void showSlotTwo(ViewerHarness& h) {
@@ -27,7 +28,6 @@ void showSlotTwo(ViewerHarness& h) {
 // alone, clearing an earlier Blank, and lists Blank last; the earlier one
 // leaves the marks to the reader (none here) and has no Light and no Blank.
 TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
-    constexpr auto C = Generation::Current, L = Generation::Legacy;
     // Commands, then the object and image marks, the slot shown and how many menu bars were set.
     using Case = std::tuple<const char*, Generation, Ids, Ids, Ids, std::uint32_t, std::size_t>;
     for (const auto& [what, generation, commands, objects, images, shown, bars] : std::vector<Case>{
@@ -69,7 +69,7 @@ TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
 // A cancel keeps the last path; a chosen picture that cannot be read still
 // becomes it, as does a file opened from the command line or dropped.
 TEST(LoadCommands, DialogsOpenOnTheLastChosenPath) {
-    ViewerHarness h(Generation::Current);
+    ViewerHarness h(C);
     EXPECT_EQ(h.load(cmd::LoadEbo, "/models/a.ebo"), 1);
     EXPECT_EQ(h.command(cmd::LoadFsh), 1);
     EXPECT_EQ(h.load(cmd::LoadBmp, "/pictures/b.bmp"), 0);
@@ -90,8 +90,8 @@ TEST(LoadCommands, DialogsOpenOnTheLastChosenPath) {
 // one object lists no Select All; any non-zero flag is a check mark.
 TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
     for (auto [generation, objects, view, labels] :
-         {std::tuple{Generation::Current, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Labels{"00 <SCRATCH>"}},
-          std::tuple{Generation::Legacy, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12},
+         {std::tuple{C, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Labels{"00 <SCRATCH>"}},
+          std::tuple{L, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12},
                      Labels{"Object:00", "Object:01", "Select All", "Deselect All"}}}) {
         ViewerHarness h(generation);
         presetModel(h.viewer.scene, objects, false);
@@ -111,7 +111,6 @@ TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
 // rows are cut short, fails the command and the menu catches up on the next
 // one. The view stays.
 TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
-    constexpr auto C = Generation::Current, L = Generation::Legacy;
     auto shortRows = makeBitmap(5, 4);
     shortRows.bottomUpBgrRows.pop_back();
     for (const auto& [generation, bitmap, result, imported] :
@@ -141,7 +140,7 @@ TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
 // nor give ids outside their ranges (AddressSanitizer builds turn an overrun
 // into a failure); commands for items no menu shows change nothing.
 TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
-    ViewerHarness h(Generation::Current);
+    ViewerHarness h(C);
     presetModel(h.viewer.scene, 25, false);
     h.viewer.textures.slotCount = 40;
     h.viewer.textures.currentSlot = 77;
@@ -156,7 +155,7 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     h.platform.bitmaps["/p/pic.bmp"] = makeBitmap(1, 1);
     h.load(cmd::LoadBmp, "/p/pic.bmp");
 
-    ViewerHarness legacy(Generation::Legacy);
+    ViewerHarness legacy(L);
     presetModel(legacy.viewer.scene, -3, false);
     legacy.viewer.textures.slotCount = 0xFFFFFFFFu;
     legacy.viewer.textures.currentSlot = 1000;

@@ -11,8 +11,6 @@ namespace vk = platform::vk;
 using Pair = std::pair<double, double>;
 constexpr auto kCurrent = Generation::Current, kLegacy = Generation::Legacy;
 
-Pair pan(const ViewState& v) { return {v.panX, v.panY}; }
-Pair angles(const ViewState& v) { return {v.pitch, v.yaw}; }
 
 // Arrows pan and the wheel zooms by the step: the earlier generation always
 // by 5, the current one not at all before a load's fit. One wheel step per
@@ -32,7 +30,7 @@ TEST(KeysAndWheel, ArrowsPanAndTheWheelZoomsByTheStepAndHomeRestoresOnlyThePan) 
         ViewState view;
         std::tie(view.zoom, view.step, view.pitch, view.yaw) = std::tuple(4.0, step, 10.0, -20.0);
         for (auto key : keys) onKeyDown(view, generation, key);
-        EXPECT_EQ(pan(view), moved) << keys.size();
+        EXPECT_EQ(Pair(view.panX, view.panY), moved) << keys.size();
         for (auto wParam : wheel) onMouseWheel(view, generation, wheelDelta(wParam));
         onKeyDown(view, generation, vk::Home);
         EXPECT_EQ(std::tuple(view.panX, view.panY, view.zoom, view.pitch, view.yaw),
@@ -65,7 +63,7 @@ TEST(Drag, TurnsByTheMoveFromTheSecondSampleOnAndAsksForAFrameWhenTheSampleMoves
         std::string asked;
         for (auto [x, y, left] : path)
             asked += onMouseMove(view, mouseSample(left ? platform::kLeftButtonDown : 0, platform::packPosition(x, y))) ? 'T' : 'F';
-        EXPECT_EQ(std::tuple(angles(view), asked, Pair(view.anchorX, view.anchorY)),
+        EXPECT_EQ(std::tuple(Pair(view.pitch, view.yaw), asked, Pair(view.anchorX, view.anchorY)),
                   std::tuple(turned, std::string(frames), Pair(path.back().x, path.back().y)))
             << path.size();
     }
