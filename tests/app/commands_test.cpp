@@ -91,8 +91,7 @@ TEST(LoadCommands, DialogsOpenOnTheLastChosenPath) {
 TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
     for (auto [generation, objects, view, labels] :
          {std::tuple{C, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Labels{"00 <SCRATCH>"}},
-          std::tuple{L, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12},
-                     Labels{"Object:00", "Object:01", "Select All", "Deselect All"}}}) {
+          std::tuple{L, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12}, Labels{"Object:00", "Object:01", "Select All", "Deselect All"}}}) {
         ViewerHarness h(generation);
         presetModel(h.viewer.scene, objects, false);
         h.viewer.scene.visible[objects - 1] = 7;

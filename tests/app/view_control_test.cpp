@@ -45,10 +45,7 @@ TEST(KeysAndWheel, ArrowsPanAndTheWheelZoomsByTheStepAndHomeRestoresOnlyThePan) 
 // the drag and the next sample only anchors. Samples are decoded as the
 // window procedure decodes them.
 TEST(Drag, TurnsByTheMoveFromTheSecondSampleOnAndAsksForAFrameWhenTheSampleMoves) {
-    struct Sample {
-        int x, y;
-        bool left = true;
-    };
+    struct Sample { int x, y; bool left = true; };
     using Path = std::vector<Sample>;
     for (const auto& [start, path, turned, frames] :
          {std::tuple{Pair{0, 0}, Path{{100, 50}, {110, 43}}, Pair{-7, 10}, "TT"},
