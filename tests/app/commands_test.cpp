@@ -13,13 +13,12 @@ namespace {
 using namespace apptest;
 constexpr auto C = Generation::Current, L = Generation::Legacy;
 
-// An archive of three images with slot 2 chosen, and no menu bar set yet.
-void showSlotTwo(ViewerHarness& h) {
+// Opens an archive of three images, then shows image `chosen` if not 0.
+void openFaces(ViewerHarness& h, int chosen = 0) {
     const auto path = scratchDir() / "faces.fsh";
     writeArchive(path, {"face", "eyes", "hair"});
     ASSERT_TRUE(openFile(h.viewer, path));
-    h.command(cmd::FirstTexture + 2);
-    h.platform.menuBars.clear();
+    if (chosen) h.command(cmd::FirstTexture + chosen);
 }
 
 // Each object and image item does what it says, as the menus then show it,
@@ -50,9 +49,7 @@ TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
         presetModel(h.viewer.scene, 3, true);
         h.viewer.textures.checked[3] = 1;  // Blank, chosen in an earlier archive
         turn(h.viewer.view);
-        const auto path = scratchDir() / "faces.fsh";
-        writeArchive(path, {"face", "eyes", "hair"});
-        ASSERT_TRUE(openFile(h.viewer, path));
+        openFaces(h);
         const std::size_t barsBefore = h.platform.menuBars.size();
         for (int id : commands) EXPECT_EQ(h.command(id), 1);
         EXPECT_EQ(std::tuple(h.checkedIds("<EBO>"), h.checkedIds("<FSH>"), h.viewer.textures.currentSlot),
@@ -98,8 +95,8 @@ TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
         turn(h.viewer.view);
         EXPECT_EQ(h.load(cmd::LoadEbo, scratchDir() / "missing.ebo"), 1);
         EXPECT_EQ(fields(h.viewer.view), view);
-        EXPECT_EQ(h.labels("<EBO>"), labels);
-        EXPECT_EQ(h.checkedIds("<EBO>"), (objects == 1 ? Ids{1010} : Ids{1010, 1011}));
+        EXPECT_EQ(std::pair(h.labels("<EBO>"), h.checkedIds("<EBO>")),
+                  std::pair(labels, objects == 1 ? Ids{1010} : Ids{1010, 1011}));
     }
 }
 
@@ -118,7 +115,8 @@ TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
           std::tuple{C, makeBitmap(2, 2), 1, true}, std::tuple{C, makeBitmap(1024, 1024), 1, true},
           std::tuple{L, platform::Bitmap{}, 0, false}, std::tuple{L, makeBitmap(2, 2), 1, true}}) {
         ViewerHarness h(generation);
-        showSlotTwo(h);
+        openFaces(h, 2);
+        h.platform.menuBars.clear();
         turn(h.viewer.view);
         if (bitmap.width) h.platform.bitmaps["/p/pic.bmp"] = bitmap;  // else unreadable
         EXPECT_EQ(h.load(cmd::LoadBmp, "/p/pic.bmp"), result);

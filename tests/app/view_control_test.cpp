@@ -61,8 +61,7 @@ TEST(Drag, TurnsByTheMoveFromTheSecondSampleOnAndAsksForAFrameWhenTheSampleMoves
         for (auto [x, y, left] : path)
             asked += onMouseMove(view, mouseSample(left ? platform::kLeftButtonDown : 0, platform::packPosition(x, y))) ? 'T' : 'F';
         EXPECT_EQ(std::tuple(Pair(view.pitch, view.yaw), asked, Pair(view.anchorX, view.anchorY)),
-                  std::tuple(turned, std::string(frames), Pair(path.back().x, path.back().y)))
-            << path.size();
+                  std::tuple(turned, std::string(frames), Pair(path.back().x, path.back().y)));
     }
 }
 
