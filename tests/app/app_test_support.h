@@ -4,13 +4,9 @@
 // user would see and to put files and store contents in place.
 
 #include <array>
-#include <filesystem>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "app/commands.h"
-#include "app/viewer.h"
 #include "common/bmp_rows.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/temp_dir.h"
@@ -23,9 +19,7 @@ using Labels = std::vector<std::string>;
 using Ids = std::vector<int>;
 using View = std::array<double, 9>;  // panX, panY, zoom, fitDistance, step, pitch, yaw, anchorX, anchorY
 
-inline View fields(const ViewState& v) {
-    return {v.panX, v.panY, v.zoom, v.fitDistance, v.step, v.pitch, v.yaw, v.anchorX, v.anchorY};
-}
+inline View fields(const ViewState& v) { return {v.panX, v.panY, v.zoom, v.fitDistance, v.step, v.pitch, v.yaw, v.anchorX, v.anchorY}; }
 constexpr View kTurned{3, -4, 7, 9, 0.9, 30, -60, 11, 12};
 inline void turn(ViewState& v) { v = {3, -4, 7, 9, 0.9, 30, -60, 11, 12}; }
 
@@ -42,14 +36,11 @@ struct ViewerHarness {
         platform.dialogAnswers.push_back(path);
         return command(id);
     }
-    // The shown drop-down titled `title` (null when absent), its labels and its checked ids.
-    const platform::Menu* menu(const std::string& title) const {
-        for (const auto& m : platform.shownMenuBar().menus)
-            if (m.title == title) return &m;
-        return nullptr;
-    }
+    // The items of the shown drop-down titled `title` (none when absent), their labels and checked ids.
     std::vector<platform::MenuItem> items(const std::string& title) const {
-        return menu(title) ? menu(title)->items : std::vector<platform::MenuItem>{};
+        for (const auto& m : platform.shownMenuBar().menus)
+            if (m.title == title) return m.items;
+        return {};
     }
     Labels labels(const std::string& title) const {
         Labels out;
@@ -67,16 +58,13 @@ struct ViewerHarness {
 // A model as a load leaves it: `count` objects named "SCRATCH", object 0 visible.
 inline void presetModel(Scene& scene, int count, bool withNormals) {
     scene.objectCount = count;
-    for (int i = 0; i < kSceneSlots; ++i) {
-        scene.names[i] = "SCRATCH";
-        scene.visible[i] = i == 0;
-        scene.hasNormals[i] = withNormals && i < count;
-    }
+    scene.names.fill("SCRATCH");
+    scene.visible = {1};
+    for (int i = 0; i < kSceneSlots; ++i) scene.hasNormals[i] = withNormals && i < count;
     scene.normalsPresent = scene.lightingOn = withNormals;
 }
 
-// Writes an FSH archive of 8 x 8 images in an undecoded format, so nothing
-// depends on S3TC data.
+// Writes an FSH archive of 8 x 8 images in an undecoded format, so nothing depends on S3TC data.
 inline void writeArchive(const std::filesystem::path& path, const Labels& names) {
     writers::FshArchive archive;
     for (const auto& name : names) archive.images.push_back({name, 0x7D, 8, 8, {}, {}, {}});
@@ -85,17 +73,13 @@ inline void writeArchive(const std::filesystem::path& path, const Labels& names)
 
 // A 24-bit bottom-up picture, rows padded to 4 bytes.
 inline platform::Bitmap makeBitmap(std::uint32_t width, std::uint32_t height) {
-    platform::Bitmap bitmap{width, height, std::vector<std::uint8_t>(bmpRowStride24(width) * height)};
-    for (std::size_t i = 0; i < bitmap.bottomUpBgrRows.size(); ++i)
-        bitmap.bottomUpBgrRows[i] = static_cast<std::uint8_t>(i * 7 + 1);
-    return bitmap;
+    return {width, height, std::vector<std::uint8_t>(bmpRowStride24(width) * height, 0x80)};
 }
 
 // A fresh folder for the running test's files, removed with the next one.
 inline std::filesystem::path scratchDir() {
     static std::optional<test::TempDir> dir;
-    dir.emplace();
-    return dir->path;
+    return dir.emplace().path;
 }
 
 }  // namespace kelvane::apptest

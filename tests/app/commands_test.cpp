@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/menus.h"
 #include "app_test_support.h"
 
@@ -9,20 +11,62 @@ namespace kelvane {
 namespace {
 
 using namespace apptest;
+constexpr auto C = Generation::Current, L = Generation::Legacy;
 
-// An archive of three images with slot 2 chosen, and no menu bar set yet.
-void showSlotTwo(ViewerHarness& h) {
+// Opens an archive of three images, then shows image `chosen` if not 0.
+void openFaces(ViewerHarness& h, int chosen = 0) {
     const auto path = scratchDir() / "faces.fsh";
     writeArchive(path, {"face", "eyes", "hair"});
     ASSERT_TRUE(openFile(h.viewer, path));
-    h.command(cmd::FirstTexture + 2);
-    h.platform.menuBars.clear();
+    if (chosen) h.command(cmd::FirstTexture + chosen);
+}
+
+// Each object and image item does what it says, as the menus then show it,
+// and no item moves the view. From three objects (object 0 shown, Light on)
+// and an archive of three just loaded: the current generation marks image 0
+// alone, clearing an earlier Blank, and lists Blank last; the earlier one
+// leaves the marks to the reader (none here) and has no Light and no Blank.
+TEST(ItemCommands, ObjectLightImageAndBlankItemsMoveTheirCheckMarks) {
+    // Commands, then the object and image marks, the slot shown and how many menu bars were set.
+    using Case = std::tuple<const char*, Generation, Ids, Ids, Ids, std::uint32_t, std::size_t>;
+    for (const auto& [what, generation, commands, objects, images, shown, bars] : std::vector<Case>{
+             {"one object on, one off", C, {1011, 1010}, {1011, cmd::Light}, {1030}, 0, 2},
+             {"one object on, one off", L, {1011, 1010}, {1011}, {}, 0, 2},
+             {"Select All", C, {cmd::SelectAll}, {1010, 1011, 1012, cmd::Light}, {1030}, 0, 1},
+             {"Select All", L, {cmd::SelectAll, 1011}, {1010, 1012}, {}, 0, 2},
+             {"Deselect All", C, {cmd::DeselectAll}, {cmd::Light}, {1030}, 0, 1},
+             {"Deselect All", L, {cmd::SelectAll, cmd::DeselectAll}, {}, {}, 0, 2},
+             {"Light off", C, {cmd::Light}, {1010}, {1030}, 0, 1},
+             {"Light off and on", C, {cmd::Light, cmd::Light}, {1010, cmd::Light}, {1030}, 0, 2},
+             {"no Light, no Blank", L, {cmd::Light, 1033}, {1010}, {}, 0, 0},
+             {"image 2", C, {1032}, {1010, cmd::Light}, {1032}, 2, 1},
+             {"image 2, then 1", L, {1032, 1031}, {1010}, {1031}, 1, 2},
+             {"image 2, then Blank", C, {1032, 1033}, {1010, cmd::Light}, {1033}, 3, 2},
+             {"Blank, then image 1", C, {1033, 1031}, {1010, cmd::Light}, {1031}, 1, 2},
+             {"past Blank", C, {1034}, {1010, cmd::Light}, {1030}, 0, 0}}) {
+        SCOPED_TRACE(std::string(what) + (generation == C ? ", current" : ", legacy"));
+        ViewerHarness h(generation);
+        presetModel(h.viewer.scene, 3, true);
+        h.viewer.textures.checked[3] = 1;  // Blank, chosen in an earlier archive
+        turn(h.viewer.view);
+        openFaces(h);
+        const std::size_t barsBefore = h.platform.menuBars.size();
+        for (int id : commands) EXPECT_EQ(h.command(id), 1);
+        EXPECT_EQ(std::tuple(h.checkedIds("<EBO>"), h.checkedIds("<FSH>"), h.viewer.textures.currentSlot),
+                  std::tuple(objects, images, shown));
+        EXPECT_EQ(h.platform.menuBars.size() - barsBefore, bars);
+        EXPECT_EQ(h.viewer.scene.lightingOn, generation == L || std::ranges::count(objects, cmd::Light));
+        EXPECT_EQ(std::pair(fields(h.viewer.view), h.viewer.scene.visible[3]), std::pair(kTurned, std::uint8_t{0}));
+    }
+    ViewerHarness empty(C);  // with no archive, image 0 is no item (nor Blank)
+    empty.command(1030);
+    EXPECT_EQ(std::pair(empty.viewer.textures.checked[0], empty.platform.menuBars.size()), std::pair(0u, std::size_t{0}));
 }
 
 // A cancel keeps the last path; a chosen picture that cannot be read still
 // becomes it, as does a file opened from the command line or dropped.
 TEST(LoadCommands, DialogsOpenOnTheLastChosenPath) {
-    ViewerHarness h(Generation::Current);
+    ViewerHarness h(C);
     EXPECT_EQ(h.load(cmd::LoadEbo, "/models/a.ebo"), 1);
     EXPECT_EQ(h.command(cmd::LoadFsh), 1);
     EXPECT_EQ(h.load(cmd::LoadBmp, "/pictures/b.bmp"), 0);
@@ -43,53 +87,36 @@ TEST(LoadCommands, DialogsOpenOnTheLastChosenPath) {
 // one object lists no Select All; any non-zero flag is a check mark.
 TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
     for (auto [generation, objects, view, labels] :
-         {std::tuple{Generation::Current, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Labels{"00 <SCRATCH>"}},
-          std::tuple{Generation::Legacy, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12},
-                     Labels{"Object:00", "Object:01", "Select All", "Deselect All"}}}) {
+         {std::tuple{C, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Labels{"00 <SCRATCH>"}},
+          std::tuple{L, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12}, Labels{"Object:00", "Object:01", "Select All", "Deselect All"}}}) {
         ViewerHarness h(generation);
         presetModel(h.viewer.scene, objects, false);
         h.viewer.scene.visible[objects - 1] = 7;
         turn(h.viewer.view);
         EXPECT_EQ(h.load(cmd::LoadEbo, scratchDir() / "missing.ebo"), 1);
         EXPECT_EQ(fields(h.viewer.view), view);
-        EXPECT_EQ(h.labels("<EBO>"), labels);
-        EXPECT_EQ(h.checkedIds("<EBO>"), (objects == 1 ? Ids{1010} : Ids{1010, 1011}));
-        EXPECT_FALSE(h.menu("<FSH>"));
+        EXPECT_EQ(std::pair(h.labels("<EBO>"), h.checkedIds("<EBO>")),
+                  std::pair(labels, objects == 1 ? Ids{1010} : Ids{1010, 1011}));
     }
 }
 
-// The current generation marks slot 0 (clearing an earlier Blank) and lists
-// Blank last; the earlier one leaves the marks to the reader. The view stays.
-TEST(LoadCommands, LoadFshMarksTheFirstImageInTheCurrentGeneration) {
-    for (auto [generation, labels, checked] :
-         {std::tuple{Generation::Current, Labels{"00 <face>", "01 <eyes>", "Blank"}, Ids{1030}},
-          std::tuple{Generation::Legacy, Labels{"00:face", "01:eyes"}, Ids{}}}) {
-        ViewerHarness h(generation);
-        const auto path = scratchDir() / "faces.fsh";
-        writeArchive(path, {"face", "eyes"});
-        h.viewer.textures.checked[2] = 1;  // Blank, chosen in an earlier archive
-        turn(h.viewer.view);
-        EXPECT_EQ(h.load(cmd::LoadFsh, path), 1);
-        EXPECT_EQ(h.labels("<FSH>"), labels);
-        EXPECT_EQ(h.checkedIds("<FSH>"), checked);
-        EXPECT_FALSE(h.viewer.menuRebuildPending);
-        EXPECT_EQ(fields(h.viewer.view), kTurned);
-    }
-}
-
-// Pictures up to 1024 x 1024 replace the archive. The marks move to slot 0
-// before the picture is read, the picture shown does not: a larger picture is
-// dropped after that; one that cannot be read, or whose rows are cut short,
-// fails the command and the menu catches up on the next one. The view stays.
+// Pictures up to 1024 x 1024 replace the archive. The current generation
+// moves the marks to slot 0 before the picture is read, the earlier one only
+// unchecks the shown slot of an archive; the picture shown does not change: a
+// larger picture is dropped after that; one that cannot be read, or whose
+// rows are cut short, fails the command and the menu catches up on the next
+// one. The view stays.
 TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
     auto shortRows = makeBitmap(5, 4);
     shortRows.bottomUpBgrRows.pop_back();
-    for (const auto& [bitmap, result, imported] :
-         {std::tuple{platform::Bitmap{}, 0, false}, std::tuple{shortRows, 0, false},
-          std::tuple{makeBitmap(1025, 1), 1, false}, std::tuple{makeBitmap(1, 1025), 1, false},
-          std::tuple{makeBitmap(2, 2), 1, true}, std::tuple{makeBitmap(1024, 1024), 1, true}}) {
-        ViewerHarness h(Generation::Current);
-        showSlotTwo(h);
+    for (const auto& [generation, bitmap, result, imported] :
+         {std::tuple{C, platform::Bitmap{}, 0, false}, std::tuple{C, shortRows, 0, false},
+          std::tuple{C, makeBitmap(1025, 1), 1, false}, std::tuple{C, makeBitmap(1, 1025), 1, false},
+          std::tuple{C, makeBitmap(2, 2), 1, true}, std::tuple{C, makeBitmap(1024, 1024), 1, true},
+          std::tuple{L, platform::Bitmap{}, 0, false}, std::tuple{L, makeBitmap(2, 2), 1, true}}) {
+        ViewerHarness h(generation);
+        openFaces(h, 2);
+        h.platform.menuBars.clear();
         turn(h.viewer.view);
         if (bitmap.width) h.platform.bitmaps["/p/pic.bmp"] = bitmap;  // else unreadable
         EXPECT_EQ(h.load(cmd::LoadBmp, "/p/pic.bmp"), result);
@@ -99,72 +126,41 @@ TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
         const auto& store = h.viewer.textures;
         EXPECT_EQ(std::tuple(store.slotCount, store.currentSlot, store.width[0], store.height[0]),
                   imported ? std::tuple(0u, 0u, bitmap.width, bitmap.height) : std::tuple(3u, 2u, 8u, 8u));
-        EXPECT_EQ(h.checkedIds("<FSH>"), imported ? Ids{} : Ids{1030});
+        EXPECT_EQ(h.checkedIds("<FSH>"), imported || generation == L ? Ids{} : Ids{1030});
     }
-}
-
-// The earlier generation only unchecks the shown slot, and only with an archive.
-TEST(LoadBmp, TheEarlierGenerationUnchecksTheShownSlotOfAnArchive) {
-    ViewerHarness legacy(Generation::Legacy);
+    ViewerHarness legacy(L);  // no archive: nothing to uncheck, no menu to rebuild
     EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
     EXPECT_FALSE(legacy.viewer.menuRebuildPending);
-    showSlotTwo(legacy);
-    EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere/x.bmp"), 0);
-    EXPECT_EQ(legacy.viewer.textures.checked[2] + legacy.viewer.textures.checked[0], 0u);
-    EXPECT_TRUE(legacy.viewer.menuRebuildPending);
 }
 
 // Counts and a shown slot beyond the stores' capacity never index past them
 // nor give ids outside their ranges (AddressSanitizer builds turn an overrun
 // into a failure); commands for items no menu shows change nothing.
 TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
-    ViewerHarness h(Generation::Current);
+    ViewerHarness h(C);
     presetModel(h.viewer.scene, 25, false);
     h.viewer.textures.slotCount = 40;
     h.viewer.textures.currentSlot = 77;
-    rebuildMenuBar(h.viewer);
-    ASSERT_EQ(h.items("<EBO>").size(), 22u);  // 20 objects, Select All, Deselect All
-    EXPECT_EQ(h.items("<EBO>")[19].id, 1029);
-    ASSERT_EQ(h.labels("<FSH>").size(), 20u);  // 19 images and Blank
-    EXPECT_EQ(h.items("<FSH>").back().id, 1049);
     for (int id = 1006; id < 1100; ++id) h.command(id);
-    EXPECT_EQ(h.viewer.textures.currentSlot, 19u);  // Blank of the 19 listed images
-    EXPECT_EQ(h.viewer.textures.checked[19], 1u);
+    // 20 objects, Select All and Deselect All; 19 images and Blank.
+    EXPECT_EQ(std::pair(h.items("<EBO>").size(), h.items("<EBO>").at(19).id), std::pair(std::size_t{22}, 1029));
+    EXPECT_EQ(std::pair(h.items("<FSH>").size(), h.items("<FSH>").back().id), std::pair(std::size_t{20}, 1049));
+    // Blank of the 19 listed images.
+    EXPECT_EQ(std::pair(h.viewer.textures.currentSlot, h.viewer.textures.checked[19]), std::pair(19u, 1u));
     h.command(cmd::LoadBmp + 0x10000);  // only the low 16 bits are the id
     EXPECT_EQ(h.platform.dialogRequests.size(), 1u);
     h.platform.bitmaps["/p/pic.bmp"] = makeBitmap(1, 1);
     h.load(cmd::LoadBmp, "/p/pic.bmp");
 
-    ViewerHarness legacy(Generation::Legacy);
+    ViewerHarness legacy(L);
+    presetModel(legacy.viewer.scene, -3, false);
     legacy.viewer.textures.slotCount = 0xFFFFFFFFu;
-    rebuildMenuBar(legacy.viewer);
-    EXPECT_EQ(legacy.items("<FSH>").size(), 20u);  // no Blank: all 20 slots
     legacy.viewer.textures.currentSlot = 1000;
-    legacy.command(1049);
-    EXPECT_EQ(legacy.viewer.textures.currentSlot, 19u);
+    legacy.command(1049);  // no Blank: all 20 slots are images
+    EXPECT_EQ(std::tuple(legacy.items("<EBO>").size(), legacy.items("<FSH>").size(), legacy.viewer.textures.currentSlot),
+              std::tuple(0u, 20u, 19u));
     legacy.viewer.textures.currentSlot = 1000;
     EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere.bmp"), 0);
-    presetModel(legacy.viewer.scene, -3, false);
-    rebuildMenuBar(legacy.viewer);
-    EXPECT_FALSE(legacy.menu("<EBO>"));
-}
-
-TEST(CommandBounds, CommandsForItemsNoMenuShowsChangeNothing) {
-    ViewerHarness legacy(Generation::Legacy), current(Generation::Current), empty(Generation::Current);
-    showSlotTwo(legacy);
-    showSlotTwo(current);
-    presetModel(legacy.viewer.scene, 2, true);
-    legacy.command(cmd::Light);  // no Light in the earlier generation
-    legacy.command(1033);        // nor Blank
-    current.command(1034);       // past Blank
-    empty.command(1030);         // no archive
-    EXPECT_EQ(legacy.viewer.scene.lightingOn, 1);
-    EXPECT_EQ(legacy.viewer.textures.currentSlot + current.viewer.textures.currentSlot, 4u);
-    EXPECT_EQ(empty.viewer.textures.checked[0], 0u);
-    EXPECT_EQ(legacy.platform.menuBars.size() + current.platform.menuBars.size() + empty.platform.menuBars.size(), 0u);
-    presetModel(current.viewer.scene, 3, false);
-    current.command(cmd::SelectAll);
-    EXPECT_EQ(current.viewer.scene.visible[3], 0);  // beyond the model: untouched
 }
 
 }  // namespace

@@ -7,40 +7,38 @@
 #include "app/menus.h"
 #include "app_test_support.h"
 #include "tests/builders/test_files.h"
-#include "writers/ebo_writer.h"
 
 namespace kelvane {
 namespace {
 
 using namespace apptest;
 
-std::vector<std::uint8_t> modelOf(const std::vector<std::string>& names) {
+std::vector<std::uint8_t> modelOf(const Labels& names) {
     std::vector<writers::EboObject> objects;
-    for (std::size_t i = 0; i < names.size(); ++i) objects.push_back(test::quadObject(names[i], float(i)));
+    for (const auto& name : names) objects.push_back(test::quadObject(name));
     return writers::makeEbo(objects, Generation::Current);
 }
 
-// A change is taken once the file has looked the same on two checks, and once.
+// A change is taken once the file has looked the same on two checks, and
+// once; a follower turned off (--no-watch) never checks.
 TEST(FileFollower, TakesAChangeOnceTheFileHasSettled) {
     const auto path = scratchDir() / "head.ebo";
     writers::writeFile(path, {1, 2, 3});
     FileFollower follower, off;
     const auto t0 = FileFollower::Clock::now();
+    const auto i = FileFollower::kCheckInterval;
     follower.follow(path, FileKind::Ebo, t0);
-    EXPECT_EQ(follower.untilNextCheck(t0), FileFollower::kCheckInterval);
-    const auto at = [&](int checks) { return follower.changesAt(t0 + checks * FileFollower::kCheckInterval); };
-    EXPECT_TRUE(at(1).empty());  // unchanged
+    EXPECT_EQ(follower.untilNextCheck(t0), i);
+    EXPECT_TRUE(follower.changesAt(t0 + i).empty());  // unchanged
     writers::writeFile(path, {1, 2, 3, 4});
-    EXPECT_TRUE(at(2).empty());  // being written, perhaps
+    EXPECT_TRUE(follower.changesAt(t0 + 2 * i).empty());  // being written, perhaps
     writers::writeFile(path, {1, 2, 3, 4, 5});
-    EXPECT_TRUE(at(3).empty());  // still moving
-    EXPECT_TRUE(follower.changesAt(t0 + 3 * FileFollower::kCheckInterval + std::chrono::milliseconds(100)).empty());
-    const auto changes = at(4);
+    EXPECT_TRUE(follower.changesAt(t0 + 3 * i).empty());  // still moving
+    EXPECT_TRUE(follower.changesAt(t0 + 3 * i + std::chrono::milliseconds(100)).empty());  // not yet the next check
+    const auto changes = follower.changesAt(t0 + 4 * i);
     ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(changes[0].path, path);
-    EXPECT_EQ(changes[0].kind, FileKind::Ebo);
-    EXPECT_TRUE(at(5).empty());
-
+    EXPECT_EQ(std::pair(changes[0].path, changes[0].kind), std::pair(path, FileKind::Ebo));
+    EXPECT_TRUE(follower.changesAt(t0 + 5 * i).empty());
     off.enabled = false;
     off.follow(path, FileKind::Ebo, t0);
     EXPECT_EQ(off.untilNextCheck(t0), std::nullopt);
@@ -56,15 +54,13 @@ TEST(Reload, ModelKeepsTheViewAndObjectStatesWhileTheObjectCountHolds) {
     h.command(cmd::FirstObject + 1);
     h.command(cmd::Light);
     turn(h.viewer.view);
-    writers::writeFile(model, modelOf({"face", "lids"}));
-    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
-    EXPECT_EQ(fields(h.viewer.view), kTurned);
-    EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <face>", "01 <lids>", "Select All", "Deselect All", "Light"}));
-    EXPECT_EQ(h.checkedIds("<EBO>"), (Ids{1010, 1011}));
-    writers::writeFile(model, modelOf({"face", "lids", "hair"}));
-    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
-    EXPECT_EQ(fields(h.viewer.view), kTurned);
-    EXPECT_EQ(h.checkedIds("<EBO>"), (Ids{1010, cmd::Light}));
+    for (const auto& [names, checked] : {std::pair{Labels{"face", "lids"}, Ids{1010, 1011}},
+                                         std::pair{Labels{"face", "lids", "hair"}, Ids{1010, cmd::Light}}}) {
+        writers::writeFile(model, modelOf(names));
+        EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
+        EXPECT_EQ(fields(h.viewer.view), kTurned);
+        EXPECT_EQ(h.checkedIds("<EBO>"), checked) << names.size();
+    }
 }
 
 TEST(Reload, ArchiveKeepsTheChosenImageOrBlankWhereThatSlotStillExists) {
@@ -79,13 +75,10 @@ TEST(Reload, ArchiveKeepsTheChosenImageOrBlankWhereThatSlotStillExists) {
         writeArchive(archive, before);
         ASSERT_TRUE(openFile(h.viewer, archive));
         h.command(cmd::FirstTexture + chosen);
-        turn(h.viewer.view);
         writeArchive(archive, after);
         EXPECT_TRUE(reloadFile(h.viewer, FileKind::Fsh, archive));
-        EXPECT_EQ(h.viewer.textures.currentSlot, static_cast<std::uint32_t>(slot)) << after.size();
-        EXPECT_EQ(h.checkedIds("<FSH>"), (Ids{1030 + slot}));
-        EXPECT_EQ(h.viewer.textures.slotCount, after.size());
-        EXPECT_EQ(fields(h.viewer.view), kTurned);
+        EXPECT_EQ(std::tuple(h.viewer.textures.currentSlot, h.checkedIds("<FSH>"), h.viewer.textures.slotCount),
+                  std::tuple(std::uint32_t(slot), Ids{1030 + slot}, after.size()));
     }
 }
 
@@ -109,9 +102,7 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
         EXPECT_FALSE(reloadFile(h.viewer, kind, path)) << path;
         return testing::internal::GetCapturedStderr();
     };
-    auto cut = modelOf({"head", "eyes"});
-    cut.resize(60);
-    writers::writeFile(model, cut);
+    writers::writeFile(model, std::vector<std::uint8_t>(40, 0));  // shorter than the header
     reasonOf(FileKind::Ebo, model);
     // Twenty images are one more than this store takes, and as many as the earlier one's.
     writeArchive(archive, Labels(20, "x"));
@@ -121,16 +112,13 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     EXPECT_EQ(reasonOf(FileKind::Fsh, archive).find("looks like"), std::string::npos);
     reasonOf(FileKind::Bmp, dir / "unreadable.bmp");
     EXPECT_NE(reasonOf(FileKind::Bmp, picture).find("1024"), std::string::npos);
-    EXPECT_EQ(h.platform.menuBars.size(), bars);
-    EXPECT_EQ(buildMenuBar(h.viewer), shown);  // the stores hold what they held
+    EXPECT_EQ(std::pair(buildMenuBar(h.viewer), h.platform.menuBars.size()), std::pair(shown, bars));  // as they were
 
     // A picture that fits replaces the archive, as "Load BMP" does.
     h.platform.bitmaps[picture] = makeBitmap(3, 2);
-    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Bmp, picture));
-    EXPECT_EQ(h.viewer.textures.width[0], 3u);
-    EXPECT_FALSE(h.menu("<FSH>"));
     writers::writeFile(model, modelOf({"new"}));
-    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model));
+    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Bmp, picture) && reloadFile(h.viewer, FileKind::Ebo, model));
+    EXPECT_EQ(std::pair(h.viewer.textures.width[0], h.items("<FSH>").empty()), std::pair(3u, true));
     EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <new>", "Light"}));
     EXPECT_EQ(h.window.title(), "head.ebo, picture.bmp - Kelvane v0.7");
 }

@@ -31,12 +31,11 @@ TEST(MainWindow, DrawsOnceForEachChangeAndOtherwiseWaits) {
             const std::uint32_t next[] = {msg::Paint, msg::MenuSelect, msg::ExitMenuLoop, msg::Close};
             platform.post(next[timeouts.size() - 1]);
         };
-        platform.post(msg::KeyDown, 0x41);
-        platform.post(msg::KeyDown, 0x41);
+        for (int key = 0; key < 2; ++key) platform.post(msg::KeyDown, 0x41);
         EXPECT_EQ(runViewer(platform, generation), 0);
         if (!context) GTEST_SKIP() << "no offscreen EGL context here";
-        EXPECT_EQ(platform.framesSwapped, 4);  // two keys, the uncovered window, the close
-        EXPECT_EQ(timeouts, Timeouts(4, std::nullopt));
+        // Frames: two keys, the uncovered window, the close.
+        EXPECT_EQ(std::pair(platform.framesSwapped, timeouts), std::pair(4, Timeouts(4, std::nullopt)));
     }
     platform::fake::FakePlatform noGl;
     noGl.glContextFactory = [](platform::Window&, std::string* error) { return *error = "no GL", false; };

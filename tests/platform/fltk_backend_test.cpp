@@ -31,14 +31,16 @@ TEST(FltkBackend, MenuArrayKeepsEveryItemAndShowsLabelsLiterally) {
 // The filter matches both cases; a relative last path is made whole (FLTK
 // would resolve a bare name against the working folder), a folder opens as
 // itself; a name typed without extension gets the default one, in the case
-// of the file that exists.
-TEST(FltkBackend, ChooserFiltersStartsAndNamesTyped) {
+// of the file that exists. URI lists and plain paths as programs drop them:
+// comments and other schemes are no files, a stray '%' stays.
+TEST(FltkBackend, ChooserFiltersStartsNamesTypedAndDroppedPaths) {
     EXPECT_EQ(chooserFilter({"Open EBO", "EBO File", "*.EBO", "*.EBO", {}}), "EBO File\t*.{EBO,ebo}");
     EXPECT_EQ(chooserFilter({"Open", "", "", "", {}}), "*");
     const test::TempDir folder;
     EXPECT_EQ(chooserStart({"Open FSH", "", "", "", folder / "head.ebo"}).directory, folder.path.string());
     EXPECT_EQ(chooserStart({"Open FSH", "", "", "", "head.ebo"}).presetFile,
               (std::filesystem::current_path() / "head.ebo").string());
+    EXPECT_EQ(chooserStart({"Open FSH", "", "", "", folder / "head.ebo"}).presetFile, (folder / "head.ebo").string());
     EXPECT_EQ(chooserStart({"Open FSH", "", "", "", folder.path}).presetFile, "");
     EXPECT_EQ(chooserStart({}).directory, "");
     std::ofstream(folder / "lower.ebo") << "x";
@@ -47,15 +49,9 @@ TEST(FltkBackend, ChooserFiltersStartsAndNamesTyped) {
     EXPECT_EQ(withDefaultExtension(folder / "head.fsh", "*.EBO"), folder / "head.fsh");
     EXPECT_EQ(withDefaultExtension(folder.path, "*.EBO"), folder.path);
     EXPECT_EQ(withNewlines("a\rb\r\rc\r\nd\r"), "a\nb\n\nc\nd\n");
-}
-
-// URI lists and plain paths as programs drop them: comments and other
-// schemes are no files, a stray '%' stays.
-TEST(FltkBackend, DroppedUriListsBecomeLocalPaths) {
-    using Paths = std::vector<std::filesystem::path>;
     EXPECT_EQ(droppedPaths("file:///home/a%20b/t%C3%AAte.EBO\r\n# a comment\r\nfile://localhost/tmp/x.fsh\r\n"
                            "/tmp/100%.bmp\nhttp://example.org/a.ebo\n/tmp/%4"),
-              (Paths{"/home/a b/t\xC3\xAAte.EBO", "/tmp/x.fsh", "/tmp/100%.bmp", "/tmp/%4"}));
+              (std::vector<std::filesystem::path>{"/home/a b/t\xC3\xAAte.EBO", "/tmp/x.fsh", "/tmp/100%.bmp", "/tmp/%4"}));
 }
 
 }  // namespace

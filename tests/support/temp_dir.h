@@ -16,10 +16,7 @@ struct TempDir {
          std::to_string(std::random_device{}()));
     TempDir() { std::filesystem::create_directories(path); }
     TempDir(const TempDir&) = delete;
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
+    ~TempDir() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
     std::filesystem::path operator/(const std::string& name) const { return path / name; }
 };
 
