@@ -35,8 +35,9 @@ shot() {  # the client area below the menu bar, as the PNG named $1
     timeout 30 import -window "$window" "$work/full.png" 2>/dev/null &&
         convert "$work/full.png" -crop +0+30 +repage "$work/$1.png"
 }
-mask() {  # shot $1 black where the clear colour is, white elsewhere
-    convert "$work/$1.png" -fuzz 3% -fill black -opaque "rgb($grey,$grey,$grey)" -fill white +opaque black \
+# Shot $1 as black where the clear colour is, white elsewhere: an undrawn (black) window too.
+mask() {
+    convert "$work/$1.png" -fuzz 3% -fill white +opaque "rgb($grey,$grey,$grey)" -fill black -opaque "rgb($grey,$grey,$grey)" \
         -colorspace Gray "${@:2}" 2>/dev/null
 }
 coverage() { mask "$1" -format "%[fx:mean]" info:; }  # the share not the clear colour
