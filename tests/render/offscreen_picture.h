@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include "common/generation.h"
@@ -18,12 +17,6 @@ namespace kelvane::test {
 struct Picture {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;  // top row first
-
-    bool isGrey(int x, int y, int level, int tolerance = 1) const {
-        for (std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4, c = i; c < i + 3; ++c)
-            if (std::abs(rgba[c] - level) > tolerance) return false;
-        return true;
-    }
 };
 
 // A current offscreen context with the viewer's fixed state and projection,
