@@ -187,11 +187,5 @@ BENCHMARK_CAPTURE(freshProcess, model20k_texture2048_allocator_default, false)
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--fresh-frames") == 0)
         return kelvane::freshFrames(std::strcmp(argv[2], "set-up") == 0);
-    // As the viewers do, before anything else.
-    kelvane::platform::setUpAllocatorForFrames();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelvane::bench::runBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "bench/fresh_process.h"
 
+#include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -8,6 +9,8 @@
 #include <cerrno>
 #include <fstream>
 #include <string>
+
+#include "platform/frame_allocator.h"
 
 extern char** environ;
 
@@ -60,6 +63,15 @@ long peakResidentKiB() {
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
+
+int runBenchmarks(int argc, char** argv) {
+    platform::setUpAllocatorForFrames();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
     return 0;
 }
 

@@ -25,4 +25,8 @@ double processCpuMs();
 // parent's memory from before the program was started.
 long peakResidentKiB();
 
+// The main of a benchmark program: the allocator set up as the viewers set
+// it up, before anything else, then the benchmarks the arguments ask for.
+int runBenchmarks(int argc, char** argv);
+
 }  // namespace kelvane::bench

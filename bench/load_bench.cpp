@@ -206,11 +206,5 @@ BENCHMARK_CAPTURE(freshProcess, largest_fsh, false)->Unit(benchmark::kMillisecon
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--fresh-load") == 0) return kelvane::freshLoad(argv[2], argv[3]);
-    // As the viewers do, before anything else.
-    kelvane::platform::setUpAllocatorForFrames();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kelvane::bench::runBenchmarks(argc, argv);
 }
