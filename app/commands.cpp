@@ -94,9 +94,9 @@ bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& giv
     }
     viewer.follower.follow(*path, FileKind::Bmp);
     std::string reason;
-    const auto bitmap = viewer.platform.loadBitmap(*path, &reason);
-    if (!bitmap || !rowsComplete(*bitmap)) {
-        reportLoad(viewer, FileKind::Bmp, *path, reason.empty() ? "not a readable BMP picture" : reason);
+    const auto bitmap = readPicture(viewer, *path, &reason);
+    if (!bitmap) {
+        reportLoad(viewer, FileKind::Bmp, *path, reason);
         return false;
     }
     // The GL unpack alignment the upload needs is set by the renderer.
@@ -198,9 +198,14 @@ void checkFirstSlotOnly(TextureStore& store) {
     store.checked[0] = 1;
 }
 
-bool rowsComplete(const platform::Bitmap& bitmap) {
-    const std::uint64_t stride = bmpRowStride24(bitmap.width);
-    return stride * bitmap.height <= bitmap.bottomUpBgrRows.size();
+std::optional<platform::Bitmap> readPicture(const Viewer& viewer, const std::filesystem::path& path,
+                                            std::string* reason) {
+    auto bitmap = viewer.platform.loadBitmap(path, reason);
+    const bool rowsComplete =
+        bitmap && std::uint64_t{bmpRowStride24(bitmap->width)} * bitmap->height <= bitmap->bottomUpBgrRows.size();
+    if (rowsComplete) return bitmap;
+    if (reason->empty()) *reason = "not a readable BMP picture";
+    return std::nullopt;
 }
 
 std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam) {

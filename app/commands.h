@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "app/file_kind.h"
 #include "app/viewer.h"
@@ -23,8 +25,11 @@ bool openFile(Viewer& viewer, const std::filesystem::path& path);
 // the blank slot: what an archive load or a picture import shows.
 void checkFirstSlotOnly(TextureStore& store);
 
-// True when the rows hold every byte a 24-bit bottom-up picture of this size
-// needs (rows padded to 4 bytes), so the import cannot read past them.
-bool rowsComplete(const platform::Bitmap& bitmap);
+// Reads a BMP picture through the platform, whole: nothing, with the reason
+// in `reason`, when it cannot be read or its rows do not hold every byte a
+// 24-bit bottom-up picture of its size needs (so the import cannot read
+// past them).
+std::optional<platform::Bitmap> readPicture(const Viewer& viewer, const std::filesystem::path& path,
+                                            std::string* reason);
 
 }  // namespace kelvane

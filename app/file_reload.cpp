@@ -60,8 +60,8 @@ std::optional<std::string> reloadArchive(Viewer& viewer, const std::filesystem::
 
 std::optional<std::string> reloadPicture(Viewer& viewer, const std::filesystem::path& path) {
     std::string reason;
-    const auto bitmap = viewer.platform.loadBitmap(path, &reason);
-    if (!bitmap || !rowsComplete(*bitmap)) return reason.empty() ? "not a readable BMP picture" : reason;
+    const auto bitmap = readPicture(viewer, path, &reason);
+    if (!bitmap) return reason;
     if (auto refusal = platform::importRefusal(bitmap->width, bitmap->height)) return refusal;
     // The picture was read whole: only now does it replace the one shown.
     viewer.textures.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
