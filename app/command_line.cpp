@@ -36,7 +36,7 @@ std::variant<ViewerOptions, int> parseCommandLine(Generation generation, const s
     bool noWatch = false;
     std::vector<std::string> files;
     app.add_flag("--no-watch", noWatch, "Do not read files again when they change on disk");
-    app.add_option("FILE", files, "Model (.ebo), texture archive (.fsh) or picture (.bmp) to open");
+    app.add_option("FILE", files, "Model (.ebo), texture archive (.fsh) or picture (.bmp, .png, .tga) to open");
 
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // as CLI11 takes them
     try {
@@ -53,7 +53,7 @@ std::variant<ViewerOptions, int> parseCommandLine(Generation generation, const s
     options.followFiles = !noWatch;
     for (const std::string& file : files) {
         std::filesystem::path path = pathFromUtf8(file);
-        if (!fileKindOf(path)) return usageError(generation, file + ": not an .ebo, .fsh or .bmp file");
+        if (!fileKindOf(path)) return usageError(generation, file + ": not an .ebo, .fsh, .bmp, .png or .tga file");
         options.files.push_back(std::move(path));
     }
     return options;

@@ -16,7 +16,7 @@ class Platform;
 // What the command line asks of a viewer.
 struct ViewerOptions {
     bool followFiles = true;                    // --no-watch turns it off
-    std::vector<std::filesystem::path> files;   // .ebo, .fsh and .bmp files, opened in order
+    std::vector<std::filesystem::path> files;   // .ebo, .fsh and picture files, opened in order
 };
 
 // Reads `kelvane [--no-watch] [FILE...]` (arguments after the program name,

@@ -5,9 +5,8 @@
 #include "app/about.h"
 #include "app/load_report.h"
 #include "app/menus.h"
-#include "common/bmp_rows.h"
+#include "app/picture_file.h"
 #include "model/ebo_reader.h"
-#include "platform/bmp_header.h"
 
 namespace kelvane {
 
@@ -19,21 +18,25 @@ platform::FileDialogRequest dialogRequest(FileKind kind, const std::filesystem::
     return {std::string("Open ") + ext, std::string(ext) + " File", pattern, pattern, lastPath};
 }
 
+// A path made absolute now, so that it names the same file whatever later
+// changes the working folder (a Windows dialog may).
+std::filesystem::path absolutePath(const std::filesystem::path& path) {
+    std::error_code error;
+    auto absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute;
+}
+
 // The file a load command reads: `given` (named on the command line or
 // dropped), else the one chosen in the open-file dialog, which opens on the
 // shared path buffer, so every dialog opens on the path given or chosen last.
 // Nothing when the dialog is cancelled.
 std::optional<std::filesystem::path> chooseFile(Viewer& viewer, FileKind kind,
                                                 const std::optional<std::filesystem::path>& given) {
-    if (given) {
-        viewer.pathBuffer = *given;
-        return given;
-    }
-    if (!viewer.window) return std::nullopt;
-    auto chosen = viewer.window->openFileDialog(dialogRequest(kind, viewer.pathBuffer));
+    std::optional<std::filesystem::path> chosen = given;
+    if (!chosen && viewer.window) chosen = viewer.window->openFileDialog(dialogRequest(kind, viewer.pathBuffer));
     if (!chosen || chosen->empty()) return std::nullopt;
-    viewer.pathBuffer = *chosen;
-    return chosen;
+    viewer.pathBuffer = absolutePath(*chosen);
+    return viewer.pathBuffer;
 }
 
 void uncheck(TextureStore& store, std::uint32_t slot) {
@@ -46,6 +49,15 @@ std::optional<std::string> reasonOf(Viewer& viewer, FileKind kind, const std::fi
     return failureReason(viewer.generation, kind, path, *problem);
 }
 
+// Ends a load: a file the reader took (in part, perhaps) is the one shown and
+// followed from the version read; a refused one leaves both as they were and
+// only says why.
+void finishLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path, const FileSignature& asRead,
+                const std::optional<std::string>& failure, bool taken) {
+    if (taken) viewer.follower.follow(path, kind, asRead);
+    reportLoad(viewer, kind, path, failure, taken);
+}
+
 void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
     const auto path = chooseFile(viewer, FileKind::Ebo, given);
     if (!path) return;
@@ -56,18 +68,19 @@ void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given
         // Face the new model unturned and unshifted; the drag anchor stays.
         view.zoom = view.panY = view.panX = view.yaw = view.pitch = 0;
     }
-    viewer.follower.follow(*path, FileKind::Ebo);
+    const FileSignature asRead = signatureOf(*path);
     std::optional<ReadProblem> problem;
     loadEbo(viewer.generation, viewer.scene, *path, &problem);
     rebuildMenuBar(viewer);
-    reportLoad(viewer, FileKind::Ebo, *path, reasonOf(viewer, FileKind::Ebo, *path, problem));
+    finishLoad(viewer, FileKind::Ebo, *path, asRead, reasonOf(viewer, FileKind::Ebo, *path, problem),
+               !problem || !problem->refused);
 }
 
 void openArchive(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
     const auto path = chooseFile(viewer, FileKind::Fsh, given);
     if (!path) return;
     TextureStore& store = viewer.textures;
-    viewer.follower.follow(*path, FileKind::Fsh);
+    const FileSignature asRead = signatureOf(*path);
     std::optional<ReadProblem> problem;
     store.loadArchive(*path, &problem);
     if (viewer.generation == Generation::Current) {
@@ -76,13 +89,14 @@ void openArchive(Viewer& viewer, const std::optional<std::filesystem::path>& giv
     }
     store.decodeSlot();
     rebuildMenuBar(viewer);
-    reportLoad(viewer, FileKind::Fsh, *path, reasonOf(viewer, FileKind::Fsh, *path, problem));
+    finishLoad(viewer, FileKind::Fsh, *path, asRead, reasonOf(viewer, FileKind::Fsh, *path, problem),
+               !problem || !problem->refused);
 }
 
 // Returns false when the picture cannot be loaded: the command then ends at
 // once and the menu catches up with the moved check marks on the next one.
 bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
-    const auto path = chooseFile(viewer, FileKind::Bmp, given);
+    const auto path = chooseFile(viewer, FileKind::Picture, given);
     if (!path) return true;
     TextureStore& store = viewer.textures;
     if (viewer.generation == Generation::Current) {
@@ -92,17 +106,17 @@ bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& giv
         viewer.menuRebuildPending = true;
         uncheck(store, store.currentSlot);
     }
-    viewer.follower.follow(*path, FileKind::Bmp);
+    const FileSignature asRead = signatureOf(*path);
     std::string reason;
-    const auto bitmap = readPicture(viewer, *path, &reason);
-    if (!bitmap) {
-        reportLoad(viewer, FileKind::Bmp, *path, reason);
+    const auto picture = readPicture(viewer, *path, &reason);
+    if (!picture) {
+        finishLoad(viewer, FileKind::Picture, *path, asRead, reason, false);
         return false;
     }
     // The GL unpack alignment the upload needs is set by the renderer.
-    const auto refusal = platform::importRefusal(bitmap->width, bitmap->height);
-    if (!refusal) store.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
-    reportLoad(viewer, FileKind::Bmp, *path, refusal);
+    const auto refusal = importRefusal(*picture);
+    if (!refusal) importPicture(store, *picture);
+    finishLoad(viewer, FileKind::Picture, *path, asRead, refusal, !refusal);
     return true;
 }
 
@@ -198,18 +212,36 @@ void checkFirstSlotOnly(TextureStore& store) {
     store.checked[0] = 1;
 }
 
-std::optional<platform::Bitmap> readPicture(const Viewer& viewer, const std::filesystem::path& path,
-                                            std::string* reason) {
-    auto bitmap = viewer.platform.loadBitmap(path, reason);
-    const bool rowsComplete =
-        bitmap && std::uint64_t{bmpRowStride24(bitmap->width)} * bitmap->height <= bitmap->bottomUpBgrRows.size();
-    if (rowsComplete) return bitmap;
-    if (reason->empty()) *reason = "not a readable BMP picture";
+std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam) {
+    return runCommand(viewer, static_cast<int>(wParam & 0xFFFF), std::nullopt);
+}
+
+std::optional<std::filesystem::path> companionArchive(const std::filesystem::path& model) {
+    std::error_code error;
+    const std::filesystem::path folder = absolutePath(model).parent_path();
+    const std::filesystem::path stem = model.stem();
+    // The exact name first, then any case of the extension.
+    for (const char* extension : {".fsh", ".FSH"}) {
+        const auto beside = folder / (stem.native() + std::filesystem::path(extension).native());
+        if (std::filesystem::is_regular_file(beside, error)) return beside;
+    }
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const auto& entry = it->path();
+        if (entry.stem() == stem && fileKindOf(entry) == FileKind::Fsh && it->is_regular_file(error)) return entry;
+    }
     return std::nullopt;
 }
 
-std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam) {
-    return runCommand(viewer, static_cast<int>(wParam & 0xFFFF), std::nullopt);
+void openFiles(Viewer& viewer, const std::vector<std::filesystem::path>& paths) {
+    std::optional<std::filesystem::path> lastModel;
+    bool texture = false;
+    for (const auto& path : paths) {
+        if (!openFile(viewer, path)) continue;
+        if (fileKindOf(path) == FileKind::Ebo) lastModel = path;
+        else texture = true;
+    }
+    if (!lastModel || texture) return;
+    if (const auto archive = companionArchive(*lastModel)) openFile(viewer, *archive);
 }
 
 bool openFile(Viewer& viewer, const std::filesystem::path& path) {

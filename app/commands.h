@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/file_kind.h"
 #include "app/viewer.h"
@@ -21,15 +22,17 @@ std::intptr_t handleCommand(Viewer& viewer, std::uintptr_t wParam);
 // kind of file.
 bool openFile(Viewer& viewer, const std::filesystem::path& path);
 
+// Opens files named together (on the command line, in one drop) in order,
+// as openFile does. When they hold a model but no texture, the FSH archive
+// of the same name beside the last model opens after them, if there is one.
+void openFiles(Viewer& viewer, const std::vector<std::filesystem::path>& paths);
+
+// The FSH archive beside a model with the model's name ("head.ebo" and
+// "head.fsh", the extension in any case); nothing when there is none.
+std::optional<std::filesystem::path> companionArchive(const std::filesystem::path& model);
+
 // Marks slot 0 alone among the archive's images and (current generation)
 // the blank slot: what an archive load or a picture import shows.
 void checkFirstSlotOnly(TextureStore& store);
-
-// Reads a BMP picture through the platform, whole: nothing, with the reason
-// in `reason`, when it cannot be read or its rows do not hold every byte a
-// 24-bit bottom-up picture of its size needs (so the import cannot read
-// past them).
-std::optional<platform::Bitmap> readPicture(const Viewer& viewer, const std::filesystem::path& path,
-                                            std::string* reason);
 
 }  // namespace kelvane

@@ -14,14 +14,16 @@ FileSignature signatureOf(const std::filesystem::path& path) {
     if (error) return {};
     signature.modified = std::filesystem::last_write_time(path, error);
     if (error) return {};
+    signature.identity = fileIdentity(path);
     signature.exists = true;
     return signature;
 }
 
-void FileFollower::follow(const std::filesystem::path& path, FileKind kind, Clock::time_point now) {
+void FileFollower::follow(const std::filesystem::path& path, FileKind kind, const FileSignature& asRead,
+                          Clock::time_point now) {
     if (!enabled) return;
     const bool anyFollowed = files_[0] || files_[1];
-    files_[kind == FileKind::Ebo ? 0 : 1] = Followed{path, kind, signatureOf(path), std::nullopt};
+    files_[kind == FileKind::Ebo ? 0 : 1] = Followed{path, kind, asRead, std::nullopt};
     if (!anyFollowed) nextCheck_ = now + kCheckInterval;
 }
 

@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "app/file_kind.h"
+#include "common/file_identity.h"
 
 namespace kelvane {
 
-// What tells one version of a file from another without reading it.
+// What tells one version of a file from another without reading it: a file
+// saved by writing another and renaming it over the old one has a new
+// identity even when it kept the old size and time.
 struct FileSignature {
     bool exists = false;
     std::uintmax_t size = 0;
     std::filesystem::file_time_type modified{};
+    std::optional<FileIdentity> identity;
     bool operator==(const FileSignature&) const = default;
 };
 FileSignature signatureOf(const std::filesystem::path& path);
@@ -36,9 +40,11 @@ public:
 
     bool enabled = true;
 
-    // Follows `path` from now on as the model (EBO) or the texture (FSH,
-    // BMP), as it is on disk at this moment: call it before reading the file.
-    void follow(const std::filesystem::path& path, FileKind kind, Clock::time_point now = Clock::now());
+    // Follows `path` from now on as the model (EBO) or the texture (FSH
+    // archive or picture), taking `asRead` (its signature taken before it
+    // was read) as the version shown, so a change during the read is seen.
+    void follow(const std::filesystem::path& path, FileKind kind, const FileSignature& asRead,
+                Clock::time_point now = Clock::now());
     // The followed files that changed and have since settled, when a check
     // is due at `now`; each change is reported once.
     std::vector<Change> changesAt(Clock::time_point now);

@@ -8,8 +8,10 @@
 
 namespace kelvane {
 
-// The three kinds of file the viewer opens, each with its load command.
-enum class FileKind { Ebo, Fsh, Bmp };
+// The three kinds of file the viewer opens, each with its load command: a
+// model, an FSH archive, and a picture (BMP, PNG or TGA) standing in for the
+// archive, which "Load BMP" opens.
+enum class FileKind { Ebo, Fsh, Picture };
 
 // The kind a file is opened as, by its extension in any case; nothing for
 // any other file.
@@ -22,7 +24,7 @@ inline std::optional<FileKind> fileKindOf(const std::filesystem::path& path) {
                    [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c); });
     if (extension == ".ebo") return FileKind::Ebo;
     if (extension == ".fsh") return FileKind::Fsh;
-    if (extension == ".bmp") return FileKind::Bmp;
+    if (extension == ".bmp" || extension == ".png" || extension == ".tga") return FileKind::Picture;
     return std::nullopt;
 }
 

@@ -6,8 +6,8 @@
 #include "app/commands.h"
 #include "app/load_report.h"
 #include "app/menus.h"
+#include "app/picture_file.h"
 #include "model/ebo_reader.h"
-#include "platform/bmp_header.h"
 
 namespace kelvane {
 
@@ -60,11 +60,11 @@ std::optional<std::string> reloadArchive(Viewer& viewer, const std::filesystem::
 
 std::optional<std::string> reloadPicture(Viewer& viewer, const std::filesystem::path& path) {
     std::string reason;
-    const auto bitmap = readPicture(viewer, path, &reason);
-    if (!bitmap) return reason;
-    if (auto refusal = platform::importRefusal(bitmap->width, bitmap->height)) return refusal;
+    const auto picture = readPicture(viewer, path, &reason);
+    if (!picture) return reason;
+    if (auto refusal = importRefusal(*picture)) return refusal;
     // The picture was read whole: only now does it replace the one shown.
-    viewer.textures.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
+    importPicture(viewer.textures, *picture);
     return std::nullopt;
 }
 

@@ -19,10 +19,11 @@ std::string problemText(const ReadProblem& problem);
 std::string failureReason(Generation generation, FileKind kind, const std::filesystem::path& path,
                           const ReadProblem& problem);
 
-// Says what a load did: on success the title names the file; on failure
-// (`failure` holds the reason) the title says which file and why, and so
-// does one line on standard error. `replacesShown` tells whether the stores
-// now hold what the file gave (every load but a failed reload).
+// Says what a load did: when the stores now hold what the file gave
+// (`replacesShown`: every load but a refused one or a failed reload) the
+// title names it among the files shown; on failure (`failure` holds the
+// reason) the title also says which file and why, and so does one line on
+// standard error.
 void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
                 const std::optional<std::string>& failure, bool replacesShown = true);
 

@@ -53,7 +53,7 @@ std::intptr_t ignore(Viewer&, platform::Window&, std::uintptr_t, std::intptr_t) 
 std::intptr_t onMouse(Viewer& viewer, platform::Window& window, std::uintptr_t wParam, std::intptr_t lParam) {
     // A drag draws its frame at once, not waiting for the loop.
     if (onMouseMove(viewer.view, mouseSample(wParam, lParam))) {
-        drawViewFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view);
+        if (drawViewFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view)) viewer.frameNeeded = true;
         window.swapBuffers();
     }
     return 1;
@@ -64,10 +64,10 @@ std::intptr_t onWheel(Viewer& viewer, platform::Window&, std::uintptr_t wParam, 
     return 1;
 }
 
-// Files dropped on the window open as if named on the command line; files
-// of any other kind are left alone.
+// Files dropped on the window open as if named on the command line (a model
+// dropped alone brings its archive); files of any other kind are left alone.
 std::intptr_t onDropFiles(Viewer& viewer, platform::Window& window, std::uintptr_t, std::intptr_t) {
-    for (const auto& path : window.takeDroppedFiles()) openFile(viewer, path);
+    openFiles(viewer, window.takeDroppedFiles());
     return 1;
 }
 
@@ -147,7 +147,7 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
         const platform::ClientSize size = window->clientSize();
         resizeViewport(generation, size.width, size.height);
     }
-    for (const auto& path : options.files) openFile(viewer, path);
+    openFiles(viewer, options.files);
     // Sets the fit values before the first frame; no clear, no swap.
     keepFit(viewer.view, drawScene(generation, viewer.scene, shownImage(viewer.textures)));
 
@@ -158,8 +158,7 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
         for (const auto& change : viewer.follower.changesAt(FileFollower::Clock::now()))
             if (reloadFile(viewer, change.kind, change.path)) viewer.frameNeeded = true;
         if (viewer.frameNeeded) {
-            viewer.frameNeeded = false;
-            drawViewFrame(generation, viewer.scene, viewer.textures, viewer.view);
+            viewer.frameNeeded = drawViewFrame(generation, viewer.scene, viewer.textures, viewer.view);
             window->swapBuffers();
             continue;
         }

@@ -43,9 +43,14 @@ inline void keepFit(ViewState& view, const std::optional<Fit>& fit) {
 }
 
 // Draws one frame of the scene where the view places it and keeps its fit;
-// the caller swaps.
-inline void drawViewFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
+// the caller swaps. A frame is placed by the fit the previous frame found,
+// so when this one found another (a load, a reload, objects shown or
+// hidden) the picture is not yet the settled one: returns true, and the
+// caller draws the next frame at once.
+inline bool drawViewFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
+    const double used = view.fitDistance;
     keepFit(view, drawFrame(generation, scene, shownImage(textures), framePose(view)));
+    return view.fitDistance != used;
 }
 
 }  // namespace kelvane

@@ -9,15 +9,16 @@ std::string displayName(const std::filesystem::path& path) {
 }
 
 std::string windowTitleText(const Viewer& viewer) {
-    const std::string program = windowTitle(viewer.generation);
-    if (!viewer.loadFailure.empty()) return viewer.loadFailure + " - " + program;
-    std::string files;
+    std::string title;
     for (const auto* file : {&viewer.modelFile, &viewer.textureFile}) {
         if (!*file) continue;
-        if (!files.empty()) files += ", ";
-        files += displayName(**file);
+        if (!title.empty()) title += ", ";
+        title += displayName(**file);
     }
-    return files.empty() ? program : files + " - " + program;
+    if (!title.empty()) title += " - ";
+    // The failure comes first, where a title cut short still shows it.
+    if (!viewer.loadFailure.empty()) title = viewer.loadFailure + " - " + title;
+    return title + windowTitle(viewer.generation);
 }
 
 void updateWindowTitle(Viewer& viewer) {

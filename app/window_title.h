@@ -8,8 +8,9 @@
 namespace kelvane {
 
 // The window title: "Kelvane v0.7" until something is loaded, then the
-// files shown ("head.ebo, head.fsh - Kelvane v0.7"), or after a failed load
-// which file and why ("head.ebo: cannot open file - Kelvane v0.7").
+// files shown ("head.ebo, head.fsh - Kelvane v0.7"); after a failed load,
+// until the next one, which file and why before them ("big.bmp: picture of
+// ... - head.ebo, head.fsh - Kelvane v0.7").
 std::string windowTitleText(const Viewer& viewer);
 
 // Gives the window the title the viewer's state calls for.

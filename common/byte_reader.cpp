@@ -70,14 +70,14 @@ std::optional<ByteReader> ByteReader::open(const std::filesystem::path& path, Pr
     errno = 0;
     if (!std::filesystem::is_directory(path, error)) in.open(path, std::ios::binary);
     if (!in.is_open()) {
-        reportProblem(problem, {0, "", whyNotOpened(path, errno)});
+        reportProblem(problem, {0, "", whyNotOpened(path, errno), true});
         return std::nullopt;
     }
     try {
         if (auto reader = readWhole(in)) return reader;
     } catch (const std::ios_base::failure&) {
     }
-    reportProblem(problem, {0, "", "cannot read file"});
+    reportProblem(problem, {0, "", "cannot read file", true});
     return std::nullopt;
 }
 

@@ -6,12 +6,15 @@
 
 namespace kelvane {
 
-// What went wrong while reading a file, and where. The viewers ignore it;
-// kelvane-inspect prints it.
+// What went wrong while reading a file, and where. kelvane-inspect prints
+// it; the viewers put it in the window title and on standard error.
 struct ReadProblem {
     std::uint64_t offset = 0;  // absolute byte offset in the file
     std::string field;         // which field was being read ("section head", ...)
     std::string what;          // what was wrong with it
+    // The reader took nothing from the file (it could not be opened, or was
+    // rejected before anything was read): the store holds what it held.
+    bool refused = false;
 
     std::string describe() const;
 };

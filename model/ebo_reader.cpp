@@ -152,7 +152,10 @@ void resetNamesAndLighting(Scene& scene) {
 
 std::int32_t readAndReport(Scene& scene, ByteReader& file, ProblemSink problem) {
     const std::int32_t result = readFile(scene, file);
-    if (file.problem()) reportProblem(problem, *file.problem());
+    if (!file.problem()) return result;
+    ReadProblem found = *file.problem();
+    found.refused = result == 0;  // rejected before the objects were cleared
+    reportProblem(problem, std::move(found));
     return result;
 }
 

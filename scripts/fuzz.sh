@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-20000}
-targets=(ebo_current ebo_legacy fsh bmp)
+targets=(ebo_current ebo_legacy fsh bmp picture)
 
 cmake --preset fuzz >/dev/null
 cmake --build build-fuzz

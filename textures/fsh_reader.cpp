@@ -20,7 +20,11 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
     // opened: the store keeps what it held.
     const auto header = fsh::readHeader(in);
     if (!header) {
-        if (in.problem()) reportProblem(problem, *in.problem());
+        if (in.problem()) {
+            ReadProblem found = *in.problem();
+            found.refused = true;
+            reportProblem(problem, std::move(found));
+        }
         return;
     }
     std::uint32_t count = header->imageCount;

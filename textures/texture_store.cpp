@@ -1,5 +1,7 @@
 #include "textures/texture_store.h"
 
+#include <algorithm>
+
 #include "common/bmp_rows.h"
 #include "textures/s3tc.h"
 
@@ -42,24 +44,36 @@ void TextureStore::decodeSlot() {
         decodeDxt3(width[slot], height[slot], imageData[slot].data(), pixels.data());
 }
 
-void TextureStore::importPixels(std::uint32_t w, std::uint32_t h, std::span<const std::uint8_t> bgrRows) {
-    slotCount = 0;
-    currentSlot = 0;
+namespace {
+// Makes slot 0 the shown slot, holding a w x h picture: true when its pixels
+// are to be copied in; false, with slot 0 at 0 x 0 unless the picture is
+// empty, when fewer than `needed` bytes were `given` or it does not fit.
+bool pictureIntoSlot0(TextureStore& store, std::uint32_t w, std::uint32_t h, std::uint64_t needed,
+                      std::size_t given) {
+    store.slotCount = 0;
+    store.currentSlot = 0;
     // Slot 0 now holds the picture; an earlier archive's code and data must not
     // be decoded later with the picture's size.
-    formatCode[0] = 0;
-    imageData[0] = {};
-    width[0] = w;
-    height[0] = h;
-    if (h == 0 || w == 0) return;  // nothing to convert (and no empty rows to walk)
+    store.formatCode[0] = 0;
+    store.imageData[0] = {};
+    store.width[0] = w;
+    store.height[0] = h;
+    if (h == 0 || w == 0) return false;  // nothing to convert (and no empty rows to walk)
+    if (std::uint64_t{w} * h <= store.pixelCapacity() && given >= needed) return true;
+    store.width[0] = 0;
+    store.height[0] = 0;
+    return false;
+}
+}  // namespace
 
+void TextureStore::importRgba(std::uint32_t w, std::uint32_t h, std::span<const std::uint8_t> rgba) {
+    if (!pictureIntoSlot0(*this, w, h, std::uint64_t{w} * h * 4, rgba.size())) return;
+    std::copy_n(rgba.begin(), std::size_t{w} * h * 4, pixels.begin());
+}
+
+void TextureStore::importPixels(std::uint32_t w, std::uint32_t h, std::span<const std::uint8_t> bgrRows) {
     const std::uint64_t rowBytes = bmpRowStride24(w);
-    const bool fits = std::uint64_t{w} * h <= pixelCapacity();
-    if (!fits || bgrRows.size() < rowBytes * h) {
-        width[0] = 0;
-        height[0] = 0;
-        return;
-    }
+    if (!pictureIntoSlot0(*this, w, h, rowBytes * h, bgrRows.size())) return;
     // The first row in memory is the bottom of the picture.
     for (std::uint32_t r = 0; r < h; ++r) {
         const std::uint8_t* in = bgrRows.data() + r * rowBytes;

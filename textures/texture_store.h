@@ -80,6 +80,10 @@ public:
     // `bgrRows` needs, or that does not fit the buffer, leaves slot 0 at
     // 0 x 0 and the buffer untouched.
     void importPixels(std::uint32_t width, std::uint32_t height, std::span<const std::uint8_t> bgrRows);
+
+    // The same for a picture that carries alpha (PNG, TGA): RGBA rows, top
+    // row first, taken as they are, so its transparent parts stay so.
+    void importRgba(std::uint32_t width, std::uint32_t height, std::span<const std::uint8_t> rgba);
 };
 
 // Whether slot `slot` can be decoded. decodeSlot refuses every slot with a

@@ -27,7 +27,7 @@ TEST(FileFollower, TakesAChangeOnceTheFileHasSettled) {
     FileFollower follower, off;
     const auto t0 = FileFollower::Clock::now();
     const auto i = FileFollower::kCheckInterval;
-    follower.follow(path, FileKind::Ebo, t0);
+    follower.follow(path, FileKind::Ebo, signatureOf(path), t0);
     EXPECT_EQ(follower.untilNextCheck(t0), i);
     EXPECT_TRUE(follower.changesAt(t0 + i).empty());  // unchanged
     writers::writeFile(path, {1, 2, 3, 4});
@@ -40,8 +40,42 @@ TEST(FileFollower, TakesAChangeOnceTheFileHasSettled) {
     EXPECT_EQ(std::pair(changes[0].path, changes[0].kind), std::pair(path, FileKind::Ebo));
     EXPECT_TRUE(follower.changesAt(t0 + 5 * i).empty());
     off.enabled = false;
-    off.follow(path, FileKind::Ebo, t0);
+    off.follow(path, FileKind::Ebo, signatureOf(path), t0);
     EXPECT_EQ(off.untilNextCheck(t0), std::nullopt);
+}
+
+// A file refused whole (a picture too large, a model that cannot be opened)
+// changes neither the files the title names as shown nor those followed. A
+// model opened alone brings the archive beside it; a texture named with it
+// wins. A file saved as a new one renamed over the old, with the old size
+// and time, is a change.
+TEST(FileFollower, FollowsTheFilesShownWhateverWasRefused) {
+    ViewerHarness h(Generation::Current);
+    const auto dir = scratchDir();
+    const auto model = dir / "head.ebo", green = dir / "green.bmp", huge = dir / "huge.bmp";
+    writers::writeFile(model, modelOf({"head"}));
+    writeArchive(dir / "head.FSH", {"skin"});
+    for (const auto& picture : {green, huge}) writers::writeFile(picture, {1});
+    h.platform.bitmaps[green] = makeBitmap(2, 2);
+    h.platform.bitmaps[huge] = makeBitmap(1025, 2);
+    testing::internal::CaptureStderr();
+    openFiles(h.viewer, {model});
+    EXPECT_EQ(h.window.title(), "head.ebo, head.FSH - Kelvane v0.7");
+    openFiles(h.viewer, {model, green, huge});
+    h.load(cmd::LoadEbo, dir / "gone.ebo");
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(h.window.title(), "gone.ebo: cannot open file: no such file - head.ebo, green.bmp - Kelvane v0.7");
+
+    const auto t = FileFollower::Clock::now();
+    const auto replaced = dir / "saved.tmp";
+    writers::writeFile(replaced, {2});
+    std::filesystem::last_write_time(replaced, std::filesystem::last_write_time(green));
+    std::filesystem::rename(replaced, green);
+    writers::writeFile(huge, {1, 2});
+    EXPECT_TRUE(h.viewer.follower.changesAt(t + std::chrono::seconds(1)).empty());
+    const auto changes = h.viewer.follower.changesAt(t + std::chrono::seconds(2));
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].path, green);
 }
 
 // Objects shown and Light stay while the object count holds; another count
@@ -107,17 +141,17 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     // Twenty images are one more than this store takes, and as many as the earlier one's.
     writeArchive(archive, Labels(20, "x"));
     EXPECT_TRUE(reasonOf(FileKind::Fsh, archive).ends_with("; looks like a file for kelvane-legacy\n"));
-    EXPECT_TRUE(h.window.title().ends_with("kelvane-legacy - Kelvane v0.7")) << h.window.title();
+    EXPECT_TRUE(h.window.title().ends_with("kelvane-legacy - head.ebo, faces.fsh - Kelvane v0.7")) << h.window.title();
     writers::writeFile(archive, std::vector<std::uint8_t>(10, 0));  // shorter than the header
     EXPECT_EQ(reasonOf(FileKind::Fsh, archive).find("looks like"), std::string::npos);
-    reasonOf(FileKind::Bmp, dir / "unreadable.bmp");
-    EXPECT_NE(reasonOf(FileKind::Bmp, picture).find("1024"), std::string::npos);
+    reasonOf(FileKind::Picture, dir / "unreadable.bmp");
+    EXPECT_NE(reasonOf(FileKind::Picture, picture).find("1024"), std::string::npos);
     EXPECT_EQ(std::pair(buildMenuBar(h.viewer), h.platform.menuBars.size()), std::pair(shown, bars));  // as they were
 
     // A picture that fits replaces the archive, as "Load BMP" does.
     h.platform.bitmaps[picture] = makeBitmap(3, 2);
     writers::writeFile(model, modelOf({"new"}));
-    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Bmp, picture) && reloadFile(h.viewer, FileKind::Ebo, model));
+    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Picture, picture) && reloadFile(h.viewer, FileKind::Ebo, model));
     EXPECT_EQ(std::pair(h.viewer.textures.width[0], h.items("<FSH>").empty()), std::pair(3u, true));
     EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <new>", "Light"}));
     EXPECT_EQ(h.window.title(), "head.ebo, picture.bmp - Kelvane v0.7");

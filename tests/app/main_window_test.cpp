@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/menus.h"
 #include "platform/egl/offscreen_context.h"
 #include "platform/fake/fake_platform.h"
+#include "tests/builders/test_files.h"
+#include "tests/support/temp_dir.h"
+#include "writers/file_writer.h"
 
 namespace kelvane {
 namespace {
@@ -43,6 +47,35 @@ TEST(MainWindow, DrawsOnceForEachChangeAndOtherwiseWaits) {
     EXPECT_NE(runViewer(noGl, Generation::Legacy), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvane-legacy: no GL\n");
     EXPECT_EQ(noGl.framesSwapped + noGl.waits, 0);
+}
+
+// A frame is placed by the fit the frame before it found. When a frame finds
+// another fit (objects shown, a model loaded) the next one follows at once,
+// so the picture never rests placed by a fit that no longer holds; a frame
+// that keeps the fit (a key) is drawn once.
+TEST(MainWindow, DrawsAgainAtOnceWhenAFrameChangedTheFit) {
+    test::TempDir dir;
+    const auto model = dir / "two.ebo";
+    writers::writeFile(model, writers::makeEbo({test::quadObject("a"), test::quadObject("b", 5, 5, 5)},
+                                               Generation::Current));
+    platform::fake::FakePlatform platform;
+    std::unique_ptr<platform::OffscreenContext> context;
+    platform.glContextFactory = [&](platform::Window&, std::string* error) {
+        context = platform::OffscreenContext::create(64, 64, error);
+        return context != nullptr;
+    };
+    std::vector<int> framesAtWait;
+    platform.whileWaiting = [&](std::optional<std::chrono::milliseconds>) {
+        framesAtWait.push_back(platform.framesSwapped);
+        const std::pair<std::uint32_t, std::uintptr_t> next[] = {
+            {msg::Command, cmd::SelectAll}, {msg::KeyDown, 0x41}, {msg::Command, cmd::FirstObject}, {msg::Close, 0}};
+        platform.post(next[framesAtWait.size() - 1].first, next[framesAtWait.size() - 1].second);
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runViewer(platform, Generation::Current, {false, {model}}), 0);
+    testing::internal::GetCapturedStderr();
+    if (!context) GTEST_SKIP() << "no offscreen EGL context here";
+    EXPECT_EQ(framesAtWait, (std::vector<int>{1, 3, 4, 6}));
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#include "app/picture_file.h"
+
+#include "common/bmp_rows.h"
+#include "platform/bmp_header.h"
+
+namespace kelvane {
+
+namespace {
+
+bool isBmp(const std::filesystem::path& path) {
+    const std::u8string extension = path.extension().u8string();
+    return extension.size() == 4 && (extension[1] | 0x20) == 'b' && (extension[2] | 0x20) == 'm' &&
+           (extension[3] | 0x20) == 'p';
+}
+
+}  // namespace
+
+std::optional<Picture> readPicture(const Viewer& viewer, const std::filesystem::path& path, std::string* reason) {
+    if (!isBmp(path)) {
+        auto picture = platform::loadRgbaPictureFile(path, reason);
+        if (!picture) return std::nullopt;
+        return Picture(std::move(*picture));
+    }
+    auto bitmap = viewer.platform.loadBitmap(path, reason);
+    const bool rowsComplete =
+        bitmap && std::uint64_t{bmpRowStride24(bitmap->width)} * bitmap->height <= bitmap->bottomUpBgrRows.size();
+    if (rowsComplete) return Picture(std::move(*bitmap));
+    if (reason && reason->empty()) *reason = "not a readable BMP picture";
+    return std::nullopt;
+}
+
+std::optional<std::string> importRefusal(const Picture& picture) {
+    return std::visit([](const auto& p) { return platform::importRefusal(p.width, p.height); }, picture);
+}
+
+void importPicture(TextureStore& store, const Picture& picture) {
+    if (const auto* bitmap = std::get_if<platform::Bitmap>(&picture)) {
+        store.importPixels(bitmap->width, bitmap->height, bitmap->bottomUpBgrRows);
+    } else {
+        const auto& rgba = std::get<platform::RgbaPicture>(picture);
+        store.importRgba(rgba.width, rgba.height, rgba.rgba);
+    }
+}
+
+}  // namespace kelvane

@@ -1,0 +1,36 @@
+#pragma once
+
+// PNG and TGA pictures, which may carry alpha: a check of ours on each
+// file's headers and extent, then stb_image for the pixels. Every backend
+// and kelvane-inspect decode them the same way.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/byte_reader.h"
+
+namespace kelvane::platform {
+
+// A picture as drawing takes it: RGBA bytes, the top row first, rows of
+// exactly width pixels.
+struct RgbaPicture {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+// Why stb_image may not see these bytes as a PNG (or a TGA): nothing when
+// the signature, header and chunk layout (the header, colour map and pixel
+// extent) are sound and the picture is no larger than kMaxBitmapPixels.
+std::optional<std::string> pngRefusal(ByteReader& file);
+std::optional<std::string> tgaRefusal(ByteReader& file);
+
+// Decodes a PNG file (one that starts with the PNG signature) or else a TGA
+// file after its check; nothing, and why in `reason`, when it is refused.
+std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, std::string* reason);
+std::optional<RgbaPicture> loadRgbaPictureFile(const std::filesystem::path& path, std::string* reason);
+
+}  // namespace kelvane::platform

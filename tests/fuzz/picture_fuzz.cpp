@@ -1,0 +1,16 @@
+// The PNG and TGA checks and decoder on any bytes: a picture comes back
+// whole or is refused with a reason.
+#include <string>
+
+#include "platform/picture_decoder.h"
+#include "tests/fuzz/fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace kelvane;
+    ByteReader file{std::vector<std::uint8_t>(data, data + size)};
+    std::string reason;
+    const auto picture = platform::decodeRgbaPicture(file, &reason);
+    FUZZ_CHECK(picture || !reason.empty());
+    FUZZ_CHECK(!picture || picture->rgba.size() == std::size_t{picture->width} * picture->height * 4);
+    return 0;
+}
