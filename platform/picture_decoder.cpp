@@ -116,8 +116,8 @@ std::optional<std::string> tgaRefusal(ByteReader& file) {
     return std::nullopt;
 }
 
-std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, std::string* reason) {
-    const bool png = startsWithPngSignature(file);
+std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat format, std::string* reason) {
+    const bool png = format == PictureFormat::Png;
     if (auto refusal = png ? pngRefusal(file) : tgaRefusal(file)) {
         if (reason) *reason = *refusal;
         return std::nullopt;
@@ -153,7 +153,9 @@ std::optional<RgbaPicture> loadRgbaPictureFile(const std::filesystem::path& path
         if (reason) *reason = problem ? problem->what : "cannot open file";
         return std::nullopt;
     }
-    return decodeRgbaPicture(*file, reason);
+    std::u8string extension = path.extension().u8string();
+    for (auto& c : extension) c = static_cast<char8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return decodeRgbaPicture(*file, extension == u8".tga" ? PictureFormat::Tga : PictureFormat::Png, reason);
 }
 
 }  // namespace kelvane::platform

@@ -28,9 +28,12 @@ struct RgbaPicture {
 std::optional<std::string> pngRefusal(ByteReader& file);
 std::optional<std::string> tgaRefusal(ByteReader& file);
 
-// Decodes a PNG file (one that starts with the PNG signature) or else a TGA
-// file after its check; nothing, and why in `reason`, when it is refused.
-std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, std::string* reason);
+enum class PictureFormat { Png, Tga };
+
+// Decodes a PNG or TGA file after its check; nothing, and why in `reason`,
+// when it is refused.
+std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat format, std::string* reason);
+// The same for a file on disk, a TGA by its extension (in any case), else a PNG.
 std::optional<RgbaPicture> loadRgbaPictureFile(const std::filesystem::path& path, std::string* reason);
 
 }  // namespace kelvane::platform

@@ -9,7 +9,7 @@ packages=(
   libfltk1.3-dev
   libcli11-dev nlohmann-json3-dev libstb-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils xclip imagemagick
+  xvfb xauth xdotool x11-utils xclip imagemagick libxcomposite-dev
   g++-mingw-w64-x86-64-posix wine wine64
   dpkg-dev unzip shared-mime-info
   clang libclang-rt-14-dev

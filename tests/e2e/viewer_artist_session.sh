@@ -2,13 +2,16 @@
 # An artist's session with a real viewer on its own Xvfb display, through
 # the real menus, open-file dialog, mouse and keys, checking the picture
 # after every step; then files named on the command line, followed on disk,
-# Escape, a resize, a drop and the close request. Waits, never sleeps.
-# usage: viewer_artist_session.sh PROGRAM TITLE CLEAR_GREY GENERATION SAMPLES_DIR X11_SEND
+# Escape, a resize, drops and the close request. Waits, never sleeps.
+# Windows are composited, as on a desktop that composites: a menu or dialog
+# closing sends the window no expose, so no expose hides a missing frame.
+# usage: viewer_artist_session.sh PROGRAM TITLE CLEAR_GREY GENERATION SAMPLES_DIR X11_SEND INSPECT
 set -euo pipefail
 program=$(realpath "$1") title=$2 grey=$3 generation=$4 samples=$(realpath "$5") sender=$(realpath "$6")
+inspect=$(realpath "$7")
 work=$(mktemp -d)
-xvfb="" viewer="" step="start"
-cleanup() { kill "$viewer" 2>/dev/null || true; stop_xvfb; rm -rf "$work"; }
+xvfb="" viewer="" compositor="" step="start"
+cleanup() { kill "$viewer" $compositor 2>/dev/null || true; stop_xvfb; rm -rf "$work"; }
 trap cleanup EXIT
 fail() {
     echo "FAIL ($title, $step): $*" >&2
@@ -20,13 +23,15 @@ fail() {
 # shellcheck source=tests/e2e/x11_session.sh
 . "$(dirname "$0")/x11_session.sh"
 start_xvfb || fail "Xvfb did not start"
+"$sender" composite >"$work/composite" & compositor=$!
+wait_until $patience grep -q redirected "$work/composite" || fail "no automatic redirection of the windows"
 
 # A home where FLTK reads to show its own chooser, as where GTK is absent.
 export HOME="$work/home"
 mkdir -p "$HOME/.fltk/fltk.org"
 printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[.]\n\n[./options]\nFNFCUsesGTK:0\n' \
     >"$HOME/.fltk/fltk.org/fltk.prefs"
-if [ "$generation" = legacy ]; then model_sample=legacy_head.ebo; else model_sample=head.ebo; fi
+if [ "$generation" = legacy ]; then model_sample=legacy_head.ebo legacy=--legacy; else model_sample=head.ebo legacy=; fi
 launch() { (cd "$work" && exec "$program" "$@") 2>"$work/stderr" & viewer=$!; }
 find_titled() { visible_titled "$1" && window=$found; }
 title_is() { [ "$(xdotool getwindowname "$window" 2>/dev/null)" = "$1" ]; }
@@ -46,6 +51,13 @@ green_share() {  # the share of vivid green, which only the sample picture holds
     convert "$work/$1.png" -scale 25% -fx "(g-r>0.3 && g-b>0.2) ? 1 : 0" -colorspace Gray -format "%[fx:mean]" info:
 }
 differing() { pixels_differing "$work/$1.png" "$work/$2.png"; }
+# Shot $1 is the frame kelvane-inspect draws for the view given: the picture
+# the viewer settles on once a frame has taken the fit of the one before.
+as_rendered() {
+    "$inspect" render $legacy --size 512x487 -o "$work/rendered.png" "${@:2}" &&
+        convert "$work/rendered.png" -crop +0+5 +repage "$work/rendered.png" &&
+        [ "$(differing "$1" rendered)" -le $same ]
+}
 # Pixels differing in the masks of shots $1 and $2: the outline moved.
 outline_moved() { mask "$1" "$work/m1.png" && mask "$2" "$work/m2.png" && pixels_differing "$work/m1.png" "$work/m2.png"; }
 gt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
@@ -98,6 +110,7 @@ wait_until $patience only_clear_colour || fail "the window does not start with t
 menu_pick 0 0
 choose_file "Open EBO" "$samples/$model_sample"
 expect_change empty model
+as_rendered model --model "$samples/$model_sample" || fail "the loaded model is not placed by its own fit"
 
 step="load archive"
 menu_pick 0 1
@@ -112,6 +125,8 @@ menu_pick $ebo 0
 expect_same_as empty
 menu_pick $ebo $select_all
 expect_change empty before_picture
+as_rendered before_picture --model "$samples/$model_sample" --archive "$samples/head.fsh" --slot 1 --show 0,1,2 ||
+    fail "Select All did not refit the model"
 if [ "$generation" = current ]; then
     step="light"
     menu_pick $ebo $light
@@ -181,9 +196,10 @@ expect_change cl_turned cl_edited
 
 step="archive cut short"
 head -c 3000 "$samples/head.fsh" >"$edits/face.fsh"
-wait_until $patience visible_titled "face.fsh: .* - $title" || fail "the title does not say why the cut archive was not read"
+shown="face.ebo, face.fsh - $title"  # the files still shown, after the reason
+wait_until $patience visible_titled "face.fsh: .* - $shown" || fail "the title does not say why the cut archive was not read"
 reason=$(xdotool getwindowname "$window")
-reason=${reason#face.fsh: } reason=${reason% - "$title"}
+reason=${reason#face.fsh: } reason=${reason% - "$shown"}
 wait_until $patience grep -qxF "$(basename "$program"): $edits/face.fsh: $reason" "$work/stderr" ||
     fail "standard error does not give the title's reason '$reason'"
 expect_same_as cl_edited
@@ -198,13 +214,23 @@ wait_until $patience recentred || fail "the picture did not centre in the window
 
 step="drop"
 # A file manager names files as URIs, with spaces and non-ASCII bytes escaped.
-tete=t$(printf '\303\252')te.ebo
+# A model dropped without a texture brings the archive of its name.
+tete=t$(printf '\303\252')te
 mkdir -p "$edits/new faces"
-cp "$samples/$model_sample" "$edits/new faces/$tete"
+cp "$samples/$model_sample" "$edits/new faces/$tete.ebo" && cp "$samples/head.fsh" "$edits/new faces/$tete.fsh"
 "$sender" drop "$window" 256 280 "file://$edits/new%20faces/t%C3%AAte.ebo"$'\r\n'"file://$edits/notes.txt"$'\r\n' ||
     fail "the window did not take the drop"
-wait_until $patience title_is "$tete, face.fsh - $title" || fail "the dropped model is not named in the title"
+wait_until $patience title_is "$tete.ebo, $tete.fsh - $title" || fail "the dropped model and its archive are not named in the title"
 wait_until $patience model_drawn || fail "the dropped model is not drawn"
+wait_until $patience settled_as dropped || fail "the dropped model did not settle"
+# A PNG whose lower half is transparent: the parts of the model it covers are not drawn.
+convert -size 64x32 xc:'#00c000' -size 64x32 xc:none -append PNG32:"$edits/hole.png"
+"$sender" drop "$window" 256 280 "file://$edits/hole.png"$'\r\n' || fail "the window did not take the PNG"
+wait_until $patience title_is "$tete.ebo, hole.png - $title" || fail "the dropped PNG is not named in the title"
+wait_until $patience settled_as holed || fail "the picture did not settle after the PNG"
+gt "$(coverage dropped)" "$(awk -v c="$(coverage holed)" 'BEGIN { print c * 1.1 }')" ||
+    fail "the PNG's transparent half does not leave a hole ($(coverage dropped) before, $(coverage holed) after)"
+gt "$(green_share holed)" 0.005 || fail "the PNG's green does not show"
 
 step="close request"
 "$sender" close "$window" || fail "could not send the close request"

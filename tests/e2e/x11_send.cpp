@@ -3,8 +3,13 @@
 //                                (WM_PROTOCOLS with WM_DELETE_WINDOW);
 //   drop WINDOW-ID X Y URI-LIST  a file manager's drop through XDND: enter and position,
 //                                the drop once the window accepts, the list served from
-//                                the XdndSelection, until the window says finished.
+//                                the XdndSelection, until the window says finished;
+//   composite                    what a compositing desktop does to windows: every
+//                                top-level window drawn to its own pixmap (the Composite
+//                                extension's automatic redirection), so a menu or dialog
+//                                closing over a window sends it no expose; holds until killed.
 #include <X11/Xlib.h>
+#include <X11/extensions/Xcomposite.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -72,13 +77,22 @@ int drop(int x, int y, const std::string& list) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string mode = argc > 2 ? argv[1] : "";
-    if (!(mode == "close" && argc == 3) && !(mode == "drop" && argc == 6)) {
-        std::fprintf(stderr, "usage: %s close WINDOW-ID | drop WINDOW-ID X Y URI-LIST\n", argv[0]);
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (!(mode == "close" && argc == 3) && !(mode == "drop" && argc == 6) && !(mode == "composite" && argc == 2)) {
+        std::fprintf(stderr, "usage: %s close WINDOW-ID | drop WINDOW-ID X Y URI-LIST | composite\n", argv[0]);
         return 2;
     }
     display = XOpenDisplay(nullptr);
     if (!display) return 1;
+    if (mode == "composite") {
+        int event = 0, error = 0;
+        if (!XCompositeQueryExtension(display, &event, &error)) return 1;
+        XCompositeRedirectSubwindows(display, DefaultRootWindow(display), CompositeRedirectAutomatic);
+        XSync(display, False);
+        std::puts("redirected");  // the redirection lasts while this connection does
+        std::fflush(stdout);
+        for (;;) pause();
+    }
     target = std::strtoul(argv[2], nullptr, 0);
     if (mode == "drop") return drop(std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
     sendMessage(atom("WM_PROTOCOLS"), {static_cast<long>(atom("WM_DELETE_WINDOW")), CurrentTime});
