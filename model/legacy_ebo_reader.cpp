@@ -86,7 +86,8 @@ namespace {
 
 void readFile(Scene& scene, ByteReader& file, ProblemSink problem) {
     // A file too short for its header is left unread, like one that cannot be opened.
-    if (const auto header = readHeader(file)) {
+    const auto header = readHeader(file);
+    if (header) {
         const auto last = walkSections(file, *header);
         scene.objectCount = 0;
         clearSlot(scene, 0);
@@ -94,6 +95,10 @@ void readFile(Scene& scene, ByteReader& file, ProblemSink problem) {
         scene.objectCount += 1;
         scene.visible[0] = 1;
     }
+    // The walk stops at once when the first section lies outside the file
+    // (at that head or at the section count), so the problem marked there is
+    // the file's first.
+    markIfNoModel(file, header);
     if (file.problem()) reportProblem(problem, *file.problem());
 }
 

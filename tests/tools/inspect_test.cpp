@@ -49,7 +49,7 @@ TEST_F(Inspect, ModelReportsEachLoadAndPrintsTheStoreAfterTheLast) {
                                                           Generation::Current));
     Json expected = Json::parse(R"j({"generation": "current", "loads": [{"path": "missing.ebo", "result": 1,
         "problem": "cannot open file: no such file"}, {"path": "cut.ebo", "result": 0, "problem":
-        "offset past the end of the file (48 bytes needed, file is 40 bytes) at field 'file header' (offset 0)"},
+        "not an EBO model: offset past the end of the file (48 bytes needed, file is 40 bytes) at field 'file header' (offset 0)"},
         {"path": "five.ebo", "result": 1, "problem": null}, {"path": "two.ebo", "result": 1, "problem": null}],
         "objectCount": 2, "normalsPresent": 1,
         "lightingOn": 1, "names": ["t\u00eate", "eyes"], "objects": [{"slot": 0, "name": "t\u00eate", "visible": 1,
