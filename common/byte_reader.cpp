@@ -91,6 +91,10 @@ void ByteReader::fail(std::int64_t offset, const char* field, std::string what) 
     if (!problem_) problem_ = ReadProblem{static_cast<std::uint64_t>(offset < 0 ? 0 : offset), field, std::move(what)};
 }
 
+void ByteReader::notOfKind(const char* kind) {
+    if (problem_) problem_->what = std::string("not ") + kind + ": " + problem_->what;
+}
+
 const std::uint8_t* ByteReader::at(std::int64_t offset, std::int64_t length, const char* field) {
     if (contains(offset, length)) return bytes_.data() + offset;
     if (offset < 0)

@@ -106,6 +106,9 @@ public:
     const std::optional<ReadProblem>& problem() const { return problem_; }
     // Records a problem found by the caller (a bad value rather than a short read).
     void fail(std::int64_t offset, const char* field, std::string what);
+    // Says that the file is plainly not of the kind its reader takes ("an EBO
+    // model"): the problem recorded so far then begins "not an EBO model: ".
+    void notOfKind(const char* kind);
 
 private:
     static std::optional<ByteReader> readWhole(std::ifstream& in);

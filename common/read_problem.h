@@ -12,8 +12,9 @@ struct ReadProblem {
     std::uint64_t offset = 0;  // absolute byte offset in the file
     std::string field;         // which field was being read ("section head", ...)
     std::string what;          // what was wrong with it
-    // The reader took nothing from the file (it could not be opened, or was
-    // rejected before anything was read): the store holds what it held.
+    // Nothing came from the file: it could not be opened, was rejected
+    // before anything was read, or (an archive) gave not one image. The
+    // viewers then go on naming and following the file shown before.
     bool refused = false;
 
     std::string describe() const;

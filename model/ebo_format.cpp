@@ -47,6 +47,10 @@ std::optional<ArrayRecord> readArrayRecord(ByteReader& file, std::int64_t offset
     return r;
 }
 
+void markIfNoModel(ByteReader& file, const std::optional<Header>& header) {
+    if (!header || !file.contains(header->firstSection, 0)) file.notOfKind("an EBO model");
+}
+
 std::optional<SectionHead> walkSections(ByteReader& file, const Header& header) {
     if (header.sectionCount <= 0) {
         file.fail(36, "section count", "no sections (count " + std::to_string(header.sectionCount) + ")");

@@ -54,6 +54,14 @@ std::optional<SectionHead> readSectionHead(ByteReader& file, std::int64_t offset
 std::optional<Descriptor> readDescriptor(ByteReader& file, std::int64_t offset);
 std::optional<ArrayRecord> readArrayRecord(ByteReader& file, std::int64_t offset, const char* field);
 
+// Marks the problem recorded in `file` as showing that the file is no EBO
+// model at all when it plainly is none: too short for the header (`header`
+// is nothing), or with a first section that does not even start inside the
+// file. The readers check no magic number, so the header's own offset is
+// the sign: a model cut short keeps its header and the start of its first
+// section, which follows the header, and its problem keeps its words.
+void markIfNoModel(ByteReader& file, const std::optional<Header>& header);
+
 // Walks the header's sections from the first and returns the head of the
 // last one, whose descriptors list the model's arrays. Nothing when there is
 // no section or a head lies outside the file.

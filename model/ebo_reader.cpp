@@ -113,16 +113,22 @@ void clearObjects(Scene& scene) {
 
 // Everything after the file is open. A file whose header, first section or
 // object table record cannot be read is rejected like one that fails the
-// limit test: the objects of the earlier load stay.
+// limit test: the objects of the earlier load stay. Of these, only a missing
+// header or a first section outside the file says that it is no model at
+// all (markIfNoModel); the rest may be a model cut short.
 std::int32_t readFile(Scene& scene, ByteReader& file) {
     const auto header = readHeader(file);
-    if (!header) return 0;
-    const auto first = readSectionHead(file, header->firstSection);
-    if (!first) return 0;
+    const auto first = header ? readSectionHead(file, header->firstSection) : std::nullopt;
+    if (!first) {
+        markIfNoModel(file, header);
+        return 0;
+    }
     const auto tableDescriptor = readDescriptor(file, first->descriptorsStart());
     if (!tableDescriptor) return 0;
     const auto table = readArrayRecord(file, tableDescriptor->target, "object table record");
     if (!table) return 0;
+    // A file that fails the limit test may well be a model (one the other
+    // generation takes, say), so its words stay those of the test.
     if (table->entryTable > header->limit) {
         file.fail(tableDescriptor->target + 24, "object entry table offset",
                   "entry table offset " + std::to_string(table->entryTable) + " lies beyond the header's limit " +

@@ -95,6 +95,10 @@ void readFile(Scene& scene, ByteReader& file, ProblemSink problem) {
         scene.objectCount += 1;
         scene.visible[0] = 1;
     }
+    // The walk stops at once when the first section lies outside the file
+    // (at that head or at the section count), so the problem marked there is
+    // the file's first.
+    markIfNoModel(file, header);
     if (!file.problem()) return;
     ReadProblem found = *file.problem();
     found.refused = !header;

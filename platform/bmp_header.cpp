@@ -12,6 +12,12 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 
 std::string number(std::int64_t value) { return std::to_string(value); }
 
+// The words for a file that is no BMP picture at all: no "BM" signature, or
+// headers that no BMP has (too short, an unknown info header size, other
+// than 1 colour plane). Every other refusal is of a BMP picture the viewers
+// do not take, and says only why.
+std::string notABmp(const std::string& detail) { return "not a BMP picture: " + detail; }
+
 bool knownHeaderSize(std::uint32_t size) {
     return size == kCoreHeaderSize || size == kInfoHeaderSize || size == 52 || size == 56 || size == 108 ||
            size == 124;
@@ -60,12 +66,12 @@ std::optional<std::string> readLayout(ByteReader& file, BmpLayout& l) {
     const auto magic = file.u16le(0, "file type");
     const auto pixelOffset = file.u32le(10, "pixel data offset");
     const auto infoSize = file.u32le(kFileHeaderSize, "info header size");
-    if (!magic || *magic != 0x4D42) return "not a BMP file (no \"BM\" at offset 0)";
-    if (!pixelOffset || !infoSize) return "file is shorter than the BMP headers";
+    if (!magic || *magic != 0x4D42) return notABmp("no \"BM\" at offset 0");
+    if (!pixelOffset || !infoSize) return notABmp("file is shorter than the BMP headers");
     l.infoHeaderSize = *infoSize;
     l.pixelOffset = *pixelOffset;
     if (!knownHeaderSize(*infoSize))
-        return "info header size " + number(*infoSize) + " is none of a BMP's (12, 40, 52, 56, 108, 124)";
+        return notABmp("info header size " + number(*infoSize) + " is none of a BMP's (12, 40, 52, 56, 108, 124)");
     if (!file.contains(kFileHeaderSize, *infoSize))
         return "file ends inside the " + number(*infoSize) + "-byte info header";
 
@@ -90,7 +96,7 @@ std::optional<std::string> readLayout(ByteReader& file, BmpLayout& l) {
 
     if (l.width <= 0 || l.height <= 0)
         return "picture of " + number(l.width) + " x " + number(l.height) + " pixels has nothing to show";
-    if (planes != 1) return number(planes) + " colour planes (a BMP has 1)";
+    if (planes != 1) return notABmp(number(planes) + " colour planes (a BMP has 1)");
     if (!knownDepth(l.bitsPerPixel, core)) return number(l.bitsPerPixel) + " bits per pixel is no BMP depth";
     if (l.compression == kBmpRle8 || l.compression == kBmpRle4)
         return "run-length encoded (" + bmpCompressionName(l.compression) + ") pictures are not supported";

@@ -58,7 +58,8 @@ struct BmpCheck {
 // other compression, odd depths and header sizes, colour tables larger than
 // the depth allows or than the file holds, pixels naming a colour past the
 // table, bit-field masks that are empty, overlapping, split or wider than
-// 8 bits, and rows the file does not hold.
+// 8 bits, and rows the file does not hold. The reason for a file that is
+// no BMP picture at all begins "not a BMP picture: ".
 BmpCheck checkBmp(ByteReader& file);
 
 }  // namespace kelvane::platform

@@ -57,6 +57,10 @@ std::optional<ImageHeader> readImageHeader(ByteReader& file, std::int64_t offset
     return h;
 }
 
+std::int64_t directoryRoom(const ByteReader& file) {
+    return std::max<std::int64_t>(static_cast<std::int64_t>(file.size()) - kDirectoryStart, 0) / kSmallestEntry;
+}
+
 std::span<const std::uint8_t> dataInFile(const ByteReader& file, const ImageHeader& image) {
     const auto size = static_cast<std::int64_t>(file.size());
     const std::int64_t start = std::clamp<std::int64_t>(image.dataStart(), 0, size);

@@ -20,6 +20,7 @@ constexpr std::int64_t kImageCountAt = 8;
 constexpr std::int64_t kDirectoryStart = kHeaderSize;
 constexpr std::int64_t kEntryHeadSize = 8;  // record offset and 4 bytes not used
 constexpr std::int64_t kNameSize = 16;      // the most a name takes, its 0 byte included
+constexpr std::int64_t kSmallestEntry = kEntryHeadSize + 1;  // an empty name: its 0 byte alone
 constexpr std::int64_t kImageHeaderSize = 32;
 constexpr std::int64_t kDataSizeAt = 12;  // in the image header
 constexpr std::int64_t kWidthAt = 24;     // in the image header
@@ -52,6 +53,9 @@ std::optional<Header> readHeader(ByteReader& file);
 // A name running past the end of the file makes the entry missing.
 std::optional<DirectoryEntry> readDirectoryEntry(ByteReader& file, std::int64_t offset);
 std::optional<ImageHeader> readImageHeader(ByteReader& file, std::int64_t offset);
+
+// The most directory entries the file has room for, each of the smallest size.
+std::int64_t directoryRoom(const ByteReader& file);
 
 // The part of the image's declared data that the file holds: never more
 // than what lies between the data's start and the end of the file.

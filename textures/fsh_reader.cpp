@@ -8,6 +8,34 @@
 
 namespace kelvane {
 
+namespace {
+
+constexpr const char* kArchiveKind = "an FSH archive";
+
+// FSH files carry no magic number; the image count is the one sign of a file
+// that is no archive. A count above what the store holds is an archive's
+// only when the file has room for that many directory entries (its first
+// entries are then read, so "the rest are ignored" is true); past that room
+// it is no archive's count. A count the store holds is left to the
+// directory, which a cut may end early.
+void failTooManyImages(ByteReader& in, std::uint32_t count, std::uint32_t capacity) {
+    const std::string images = std::to_string(count) + " images";
+    const std::int64_t room = fsh::directoryRoom(in);
+    if (count <= room) {
+        in.fail(fsh::kImageCountAt, "image count",
+                images + ", the store holds " + std::to_string(capacity) + "; the rest are ignored");
+        return;
+    }
+    in.fail(fsh::kImageCountAt, "image count",
+            images + " declared, " +
+                (room == 0 ? "the file holds no directory entry"
+                           : "a file of " + std::to_string(in.size()) + " bytes holds at most " +
+                                 std::to_string(room) + " directory entries"));
+    in.notOfKind(kArchiveKind);
+}
+
+}  // namespace
+
 void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink problem) {
     slotCount = 0;
     currentSlot = 0;
@@ -17,9 +45,10 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
     const bool withBlank = generation != Generation::Legacy;
 
     // A file too short for its header is treated like one that cannot be
-    // opened: the store keeps what it held.
+    // opened: the store keeps what it held. It is no archive at all.
     const auto header = fsh::readHeader(in);
     if (!header) {
+        in.notOfKind(kArchiveKind);
         if (in.problem()) {
             ReadProblem found = *in.problem();
             found.refused = true;
@@ -29,9 +58,7 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
     }
     std::uint32_t count = header->imageCount;
     if (count > archiveCapacity(generation)) {
-        in.fail(fsh::kImageCountAt, "image count",
-                std::to_string(count) + " images, the store holds " + std::to_string(archiveCapacity(generation)) +
-                    "; the rest are ignored");
+        failTooManyImages(in, count, archiveCapacity(generation));
         count = archiveCapacity(generation);
     }
 
@@ -103,7 +130,10 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
         height[slotCount] = 0;
         formatCode[slotCount] = 0;
     }
-    if (in.problem()) reportProblem(problem, *in.problem());
+    if (!in.problem()) return;
+    ReadProblem found = *in.problem();
+    found.refused = read == 0;  // not one image came from the file
+    reportProblem(problem, std::move(found));
 }
 
 }  // namespace kelvane

@@ -17,14 +17,15 @@ using namespace writers;
 using Bytes = std::vector<std::uint8_t>;
 using enum Generation;
 
-// "rejected " when the load returned 0, the first problem's field (or text), the object count, slots 0 to 2 as
-// "PNTIv" ('-' for each array missing or the slot hidden), " lit", name 0, and slot 0's vertex count, index
-// count and indices when it has indices.
+// "rejected " when the load returned 0, "no model: " when the problem says the file is none, the first problem's
+// field (or text), the object count, slots 0 to 2 as "PNTIv" ('-' for each array missing or the slot hidden),
+// " lit", name 0, and slot 0's vertex count, index count and indices when it has indices.
 std::string load(Scene& s, Bytes bytes, Generation generation = Current) {
     std::optional<ReadProblem> p;
     const bool read = loadEboBytes(generation, s, std::move(bytes), &p);
     std::ostringstream out;
-    out << (read ? "" : "rejected ") << (!p ? "" : p->field.empty() ? p->what : p->field) << "|" << s.objectCount;
+    out << (read ? "" : "rejected ") << (p && p->what.starts_with("not an EBO model: ") ? "no model: " : "")
+        << (!p ? "" : p->field.empty() ? p->what : p->field) << "|" << s.objectCount;
     for (int i = 0; i < 3; ++i)
         out << ' ' << (s.hasPositions[i] ? 'P' : '-') << (s.hasNormals[i] ? 'N' : '-') << (s.hasTexCoords[i] ? 'T' : '-')
             << (s.hasIndices[i] ? 'I' : '-') << (s.visible[i] ? 'v' : '-');
@@ -75,6 +76,8 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
     EboFile twenty = eboFileOf(std::vector(20, test::quadObject("a")), Current), none = eboFileOf({test::quadObject("a")}, Current);
     twenty.sections.back().descriptors.push_back(arrayDescriptor(4, {1, 2, 3, 4}));  // skipped: the file is whole
     none.sectionCount = 0;
+    const std::string note = "The eyes sit too low and the hair needs a darker shade before Friday.\n";
+    const Bytes text(note.begin(), note.end());
     const std::tuple<Generation, Bytes, std::string> cases[] = {
         // Positions, normals, texture coordinates, indices; a complete slot ends, an incomplete one never counts.
         {Current, build({other, pos(), uv(), strip(), pos()}), "|1 P-TIv P---- ----- a|3 3 012"},
@@ -90,10 +93,13 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
         {Current, buildEbo(solo).bytes, "|1 PNTIv ----- ----- lit solo|4 4 0123"},
         {Current, (solo.objectTableKind = 0, buildEbo(solo).bytes), "|1 PNTIv ----- ----- lit solo|4 4 0123"},
         // A file that fails the limit test or lacks its header or first section keeps the old objects; names
-        // and lighting are reset all the same.
+        // and lighting are reset all the same. A model cut short is one; text, whose first section lies far
+        // past its end, is none.
         {Current, good, "|1 PNTIv ----- ----- lit new|4 4 0123"},
         {Current, buildEbo(limited).bytes, "rejected object entry table offset|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
         {Current, Bytes(good.begin(), good.begin() + 60), "rejected section head|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
+        {Current, text, "rejected no model: section head|3 PNTIv PNTIv PNTIv SCRATCH|4 4 0123"},
+        {Legacy, text, "no model: section head|1 ----v P-TIv P-TIv -"},
         // Only the first 20 objects are kept; a file without sections has no arrays.
         {Current, buildEbo(twenty).bytes, "|20 PNTIv PNTI- PNTI- lit a|4 4 0123"},
         {Current, (twenty.sections.back().descriptors.push_back(strip()), buildEbo(twenty).bytes),
@@ -102,7 +108,7 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
         // Earlier generation: two records in a row start a new slot; slots past the new count stay as they were.
         {Legacy, legacy({record(0, 0), record(12, 60), data(p), record(8, 40), data(t)}), "|2 ----v P-T-- P-TIv -"},
         {Legacy, legacy({}), "|1 ----v P-TIv P-TIv -"},
-        {Legacy, Bytes(40, 0), "file header|3 P-TIv P-TIv P-TIv -|4 2 012123"},
+        {Legacy, Bytes(40, 0), "no model: file header|3 P-TIv P-TIv P-TIv -|4 2 012123"},
         // Strips become triangle lists; odd triangles keep the strip's order; short strips give none.
         {Legacy, legacy({record(2, 10), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
         {Legacy, legacy({record(2, 2), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 -1 "},
@@ -119,7 +125,7 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
     }
     Scene scene = sceneOf(2);
     EXPECT_EQ(loadEbo(scene, "/nonexistent/kelvane/face.ebo"), 1);
-    EXPECT_EQ(load(scene, {}), "rejected file header|2 PNTIv PNTIv ----v SCRATCH|4 4 0123");
+    EXPECT_EQ(load(scene, {}), "rejected no model: file header|2 PNTIv PNTIv ----v SCRATCH|4 4 0123");
     EXPECT_EQ(loadEbo(Legacy, scene, "/nonexistent/kelvane/legacy.ebo"), 1);
 }
 

@@ -72,20 +72,22 @@ BmpPicture grey8(std::int32_t width, std::int32_t height) {
             .rows = std::vector<Bytes>(std::size_t(std::abs(height)), Bytes(std::size_t(width), 1))};
 }
 
-// Each refusal guards the decoder against a hostile file; the reason says
-// which field is wrong. Patches are 32-bit values at byte offsets.
+// Each refusal guards the decoder against a hostile file; the reason begins
+// with what is wrong, and with "not a BMP picture: " only for a file that is
+// none. Patches are 32-bit values at byte offsets.
 TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
     BmpPicture manyColours = grey8(512, 1), pastTable = grey8(2, 1);
     manyColours.palette.resize(4000);
     pastTable.rows = {{0, 7}};
     const Bytes rgb = test::buildBmp({.width = 2, .height = 2, .rows = {Bytes(6, 9), Bytes(6, 9)}});
     const Bytes grey = test::buildBmp(grey8(2, 2));
+    const std::string text = "BMW gallery: the cars are parked on the left, the people on the right.\n";
     const std::vector<std::tuple<const char*, Bytes, std::vector<std::pair<int, std::uint32_t>>, const char*>> cases = {
         // Overflowed a reader's fixed 256-entry colour map: 512 x 1, 4000 colours.
         {"palette over 256 colours", test::buildBmp(manyColours), {},
          "4000 colours used, more than a 8-bit picture can index (256)"},
         {"huge colours used, 24 bits", rgb, {{46, 0x40000000}}, "colour table of 1073741824 entries runs past"},
-        {"table longer than the file holds", grey, {{46, 0}}, "runs past"},
+        {"table longer than the file holds", grey, {{46, 0}}, "colour table of 256 entries runs past"},
         {"pixel past a short table", test::buildBmp(pastTable), {},
          "pixel 1 of stored row 0 uses colour 7 of a 2-entry colour table"},
         {"RLE8", grey, {{30, 1}}, "run-length encoded (RLE8)"},
@@ -96,20 +98,21 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
         {"mask wider than 8 bits", test::buildBmp({.bitsPerPixel = 32, .compression = 3, .masks = {0x3FF00000, 0xFFC00, 0x3FF},
                                                    .rows = {Bytes(4)}}), {}, "red mask 1072693248 is wider"},
         {"truncated rows", Bytes(rgb.begin(), rgb.end() - 3), {}, "pixel data is 13 bytes, 2 rows of 2 pixels need 14"},
-        {"odd header size", rgb, {{14, 64}}, "info header size 64"},
+        {"odd header size", rgb, {{14, 64}}, "not a BMP picture: info header size 64"},
         {"odd depth", grey, {{28, 7}}, "7 bits per pixel"},
-        {"zero height", rgb, {{22, 0}}, "nothing to show"},
-        {"huge picture", rgb, {{18, 0x7FFFFFFF}, {22, 0x7FFFFFFF}}, "is larger than"},
-        {"pixel offset inside the headers", rgb, {{10, 20}}, "lies inside the headers"},
+        {"zero height", rgb, {{22, 0}}, "picture of 2 x 0 pixels has nothing to show"},
+        {"huge picture", rgb, {{18, 0x7FFFFFFF}, {22, 0x7FFFFFFF}}, "picture of 2147483647 x 2147483647 pixels is larger"},
+        {"pixel offset inside the headers", rgb, {{10, 20}}, "pixel data offset 20 lies inside the headers"},
         {"pixel offset past the end", rgb, {{10, 0xFFFFFFF0}}, "pixel data is 0 bytes"},
-        {"not a BMP", Bytes{'P', 'K', 3, 4}, {}, "not a BMP file"},
-        {"header cut short", Bytes(rgb.begin(), rgb.begin() + 30), {}, "ends inside the 40-byte info header"},
+        {"not a BMP", Bytes{'P', 'K', 3, 4}, {}, "not a BMP picture: no \"BM\" at offset 0"},
+        {"text", Bytes(text.begin(), text.end()), {}, "not a BMP picture: info header size 1663067496 is none"},
+        {"header cut short", Bytes(rgb.begin(), rgb.begin() + 30), {}, "file ends inside the 40-byte info header"},
     };
     for (auto [what, file, patches, expected] : cases) {
         for (auto [at, value] : patches) test::put32(file, at, value);
         std::string reason;
         EXPECT_FALSE(decode(file, &reason)) << what;
-        EXPECT_NE(reason.find(expected), std::string::npos) << what << ": " << reason;
+        EXPECT_TRUE(reason.starts_with(expected)) << what << ": " << reason;
     }
 }
 

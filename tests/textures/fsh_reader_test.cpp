@@ -23,11 +23,12 @@ FshImage dxt(std::string name, std::uint16_t code = 352, std::uint32_t w = 4, st
 }
 Bytes fsh(std::vector<FshImage> images) { return writers::buildFsh({std::move(images), {}}); }
 
-// The first problem's field and offset, the slot count, then the last three slots as "'name' code WxH, data
-// size:first data byte" (" checked" when checked) and the code and size of the slot after them.
+// The first problem's field and offset ("no archive: " first when it says the file is none), the slot count,
+// then the last three slots as "'name' code WxH, data size:first data byte" (" checked" when checked) and the
+// code and size of the slot after them.
 std::string describe(const TextureStore& s, const std::optional<ReadProblem>& p) {
     std::ostringstream out;
-    if (p) out << p->field << " @" << p->offset;
+    if (p) out << (p->what.starts_with("not an FSH archive: ") ? "no archive: " : "") << p->field << " @" << p->offset;
     out << " | " << s.slotCount << ":";
     for (std::uint32_t i = s.slotCount < 3 ? 0 : s.slotCount - 3; i < s.slotCount; ++i) {
         out << " '" << s.name[i] << "' " << s.formatCode[i] << " " << s.width[i] << "x" << s.height[i] << ", "
@@ -46,6 +47,8 @@ TEST(FshReader, FillsTheSlotsInDirectoryOrderAsFarAsTheFileAllows) {
     Bytes cutInName = fsh({dxt("first"), dxt("second")}), lost = fsh({dxt("lost"), dxt("kept", 353)});
     cutInName.resize(16 + 14 + 8 + 3);
     test::put32(lost, 16, 0xF0FFFFFF);  // big-endian 0xFFFFFFF0
+    const std::string note = "The eyes sit too low and the hair needs a darker shade before Friday.\n";
+    const Bytes text(note.begin(), note.end());
     const std::tuple<Generation, Bytes, std::string> cases[] = {
         // Records lie anywhere; the blank after the last image in the current generation only.
         {Current, fsh({dxt("face", 353, 8, 8, 1, 4000), dxt("eyes_and_brows_", 352, 4, 4, 2, 200), dxt("h", 352, 12, 4, 3, 100)}),
@@ -62,10 +65,12 @@ TEST(FshReader, FillsTheSlotsInDirectoryOrderAsFarAsTheFileAllows) {
         {Legacy, fsh({dxt("large", 352, 2048, 2048)}), "width @54 | 1: 'large' 352 2048x2048, 2097152:1 checked; 352 8x8"},
         // No images clears the current generation's slot 0; a file too short for its header changes only the counters.
         {Current, fsh({}), " | 0: 0 0x0"},
-        {Current, Bytes(10, 0), "header @0 | 0: 352 8x8"},
-        // The store keeps only the images it holds.
+        {Current, Bytes(10, 0), "no archive: header @0 | 0: 352 8x8"},
+        // The store keeps only the images it holds. Text declares more images than it has room for directory
+        // entries: it is no archive, though its bytes still name slots.
         {Current, fsh(many), "image count @8 | 19: 'n16' 352 4x4, 8:16; 'n17' 352 4x4, 8:17; 'n18' 352 4x4, 8:18; 0 0x0"},
         {Legacy, fsh(many), "image count @8 | 20: 'n17' 352 4x4, 8:17; 'n18' 352 4x4, 8:18; 'n19' 352 4x4, 8:19;"},
+        {Current, text, "no archive: image count @8 | 2: ' the hair needs' 0 0x0, 0; ' shade before F' 0 0x0, 0; 0 0x0"},
         // A directory cut inside the second entry's name: one named slot, whose record lay past the cut.
         {Current, cutInName, "image record @45 | 1: 'first' 0 0x0, 0; 0 0x0"},
         // A 16-byte name is cut to 15 characters; the next entry starts after it.

@@ -49,7 +49,7 @@ TEST_F(Inspect, ModelReportsEachLoadAndPrintsTheStoreAfterTheLast) {
                                                           Generation::Current));
     Json expected = Json::parse(R"j({"generation": "current", "loads": [{"path": "missing.ebo", "result": 1,
         "problem": "cannot open file: no such file"}, {"path": "cut.ebo", "result": 0, "problem":
-        "offset past the end of the file (48 bytes needed, file is 40 bytes) at field 'file header' (offset 0)"},
+        "not an EBO model: offset past the end of the file (48 bytes needed, file is 40 bytes) at field 'file header' (offset 0)"},
         {"path": "five.ebo", "result": 1, "problem": null}, {"path": "two.ebo", "result": 1, "problem": null}],
         "objectCount": 2, "normalsPresent": 1,
         "lightingOn": 1, "names": ["t\u00eate", "eyes"], "objects": [{"slot": 0, "name": "t\u00eate", "visible": 1,
@@ -102,12 +102,16 @@ protected:
 
 TEST_F(InspectArchive, ReportsEachLoadAndListsTheSlotsAndTheBlankAfterTheLast) {
     writers::writeFile(dir / "cut.fsh", writers::buildFsh({{{"a", 352, 4, 4, Bytes(5, 1), {}, 8}}, {}}));
-    EXPECT_EQ(json("archive cut.fsh sample.fsh", 1), Json::parse(R"j({"generation": "current", "loads": [{"path": "cut.fsh",
-        "problem": "8 bytes declared, the file holds 5 at field 'data size' (offset 38)"}, {"path": "sample.fsh",
-        "problem": null}], "currentSlot": 0, "slotCount": 3, "slots": [{"slot": 0, "name": "face", "width": 5, "height": 3,
-        "formatCode": 352, "checked": 1, "dataSize": 16}, {"slot": 1, "name": "\u00e9yes", "width": 4, "height": 4,
-        "formatCode": 353, "checked": 0, "dataSize": 16}, {"slot": 2, "name": "pal/8", "width": 8, "height": 8, "formatCode":
-        123, "checked": 0, "dataSize": 0}], "blank": {"width": 0, "height": 0, "formatCode": 0, "checked": 0}})j"));
+    const std::string note = "Hair: too dark, redo.\n";  // "o da" is the image count
+    writers::writeFile(dir / "note.fsh", Bytes(note.begin(), note.end()));
+    EXPECT_EQ(json("archive cut.fsh note.fsh sample.fsh", 1), Json::parse(R"j({"generation": "current", "loads": [{"path":
+        "cut.fsh", "problem": "8 bytes declared, the file holds 5 at field 'data size' (offset 38)"}, {"path": "note.fsh",
+        "problem":
+        "not an FSH archive: 1864393825 images declared, the file holds no directory entry at field 'image count' (offset 8)"},
+        {"path": "sample.fsh", "problem": null}], "currentSlot": 0, "slotCount": 3, "slots": [{"slot": 0, "name": "face",
+        "width": 5, "height": 3, "formatCode": 352, "checked": 1, "dataSize": 16}, {"slot": 1, "name": "\u00e9yes", "width": 4,
+        "height": 4, "formatCode": 353, "checked": 0, "dataSize": 16}, {"slot": 2, "name": "pal/8", "width": 8, "height": 8,
+        "formatCode": 123, "checked": 0, "dataSize": 0}], "blank": {"width": 0, "height": 0, "formatCode": 0, "checked": 0}})j"));
     const Json legacy = json("archive --legacy sample.fsh", 0), j = json("archive sample.fsh missing.fsh", 1);
     EXPECT_EQ(legacy["generation"].get<std::string>() + std::to_string(legacy.contains("blank")), "legacy0");
     EXPECT_EQ(j["loads"][1]["problem"].dump() + j["slotCount"].dump() + j["slots"].dump(),
