@@ -133,7 +133,7 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
 
     std::string error;
     std::unique_ptr<platform::Window> window =
-        platform.createMainWindow(windowTitle(generation), 512, 512, procedure, &error);
+        platform.createMainWindow(windowTitle(generation), programName(generation), 512, 512, procedure, &error);
     if (!window) return fail(generation, error.empty() ? "cannot create the main window" : error);
     viewer.window = window.get();
 

@@ -139,9 +139,13 @@ public:
     virtual ~Platform() = default;
     // Creates the main window with the given title and outer size; the
     // procedure receives msg::Create during creation. Returns null and a
-    // one-line reason when the window cannot be made.
-    virtual std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
-                                                     WindowProc procedure, std::string* error) = 0;
+    // one-line reason when the window cannot be made. `windowClass` is the
+    // name the desktop knows the program by (on X11 the window class, which
+    // a desktop entry's StartupWMClass names); Win32 keeps the title as its
+    // class name.
+    virtual std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string& windowClass,
+                                                     int outerWidth, int outerHeight, WindowProc procedure,
+                                                     std::string* error) = 0;
     // Handles at most one pending message without waiting (PeekMessageW,
     // then GetMessageW and DispatchMessageW). Returns false once the quit
     // message (posted by postQuit) has been taken, and from then on.

@@ -3,6 +3,8 @@
 // and the same head for the earlier file generation.
 //
 //   kelvane-make-samples OUTDIR
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -185,11 +187,20 @@ bool writePicture(const std::filesystem::path& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kelvane-make-samples OUTDIR\n");
+    CLI::App app{"Writes the Kelvane sample files: head.ebo, head.fsh, picture.bmp, legacy_head.ebo.",
+                 "kelvane-make-samples"};
+    std::string outDir;
+    app.add_option("OUTDIR", outDir, "Folder to write them into (made when missing)")->required();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        std::fprintf(stderr, "kelvane-make-samples: %s (see --help)\n", error.what());
         return 2;
     }
-    const std::filesystem::path out = argv[1];
+    const std::filesystem::path out = outDir;
     std::filesystem::create_directories(out);
     kelvane::writers::writeFile(out / "head.ebo", kelvane::writers::makeEbo(headObjects(10.0f, true), Generation::Current));
     // The earlier generation's viewer draws at a fixed distance and a tenth of the size.

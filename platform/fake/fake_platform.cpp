@@ -62,8 +62,8 @@ const MenuBar& FakePlatform::shownMenuBar() const {
     return menuBars.empty() ? none : menuBars.back();
 }
 
-std::unique_ptr<Window> FakePlatform::createMainWindow(const std::string& title, int, int, WindowProc procedure,
-                                                       std::string* error) {
+std::unique_ptr<Window> FakePlatform::createMainWindow(const std::string& title, const std::string&, int, int,
+                                                       WindowProc procedure, std::string* error) {
     if (failWindowCreation) {
         if (error) *error = "fake window creation refused by the test";
         return nullptr;

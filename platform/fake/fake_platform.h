@@ -93,8 +93,8 @@ public:
     // The menu bar last set; an empty bar when none was.
     const MenuBar& shownMenuBar() const;
 
-    std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
-                                             WindowProc procedure, std::string* error) override;
+    std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string& windowClass, int outerWidth,
+                                             int outerHeight, WindowProc procedure, std::string* error) override;
     // What the window's show does: sends msg::Size with `size` to the
     // window if createMainWindow made it. A test may stand in for it.
     virtual void showWindow(Window& window);

@@ -63,8 +63,9 @@ std::filesystem::path withDefaultExtension(const std::filesystem::path& chosen, 
     std::string extension = defaultExtension;
     while (!extension.empty() && (extension.front() == '*' || extension.front() == '.')) extension.erase(0, 1);
     std::error_code ec;
-    if (extension.empty() || chosen.has_extension() || !chosen.has_filename() ||
-        std::filesystem::is_directory(chosen, ec))
+    // A name that exists as chosen (a file without extension, a folder) is
+    // taken as it is.
+    if (extension.empty() || chosen.has_extension() || !chosen.has_filename() || std::filesystem::exists(chosen, ec))
         return chosen;
     std::string lower = extension;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

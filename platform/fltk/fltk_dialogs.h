@@ -25,7 +25,8 @@ struct ChooserStart {
 ChooserStart chooserStart(const FileDialogRequest& request);
 // A chosen name typed without an extension gets the request's default one,
 // as the Windows dialog appends it: "head" becomes "head.EBO", or "head.ebo"
-// when only that spelling exists (names here are case-sensitive).
+// when only that spelling exists (names here are case-sensitive). A name
+// that exists as chosen stays as it is.
 std::filesystem::path withDefaultExtension(const std::filesystem::path& chosen, const std::string& defaultExtension);
 // Message text with its carriage-return line breaks as newlines.
 std::string withNewlines(const std::string& text);

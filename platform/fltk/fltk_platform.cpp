@@ -1,7 +1,9 @@
 // The FLTK backend: Linux and other Unix systems.
 #include <FL/Fl.H>
+#include <FL/Fl_Window.H>
 
 #include "platform/bmp_decoder.h"
+#include "platform/fltk/fltk_icon.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/fltk/fltk_x11.h"
 #include "platform/frame_allocator.h"
@@ -12,9 +14,13 @@ namespace {
 
 class FltkPlatform final : public Platform {
 public:
-    std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
-                                             WindowProc procedure, std::string* error) override {
+    std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string& windowClass, int outerWidth,
+                                             int outerHeight, WindowProc procedure, std::string* error) override {
         if (!fltk::openDisplay(error)) return nullptr;
+        // Set before any window exists, so that the message boxes and
+        // FLTK's own chooser belong to the program on the desktop too.
+        Fl_Window::default_xclass(windowClass.c_str());
+        fltk::useProgramIcon();
         return std::make_unique<fltk::FltkWindow>(title, outerWidth, outerHeight, std::move(procedure), queue_);
     }
 

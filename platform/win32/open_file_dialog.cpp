@@ -42,7 +42,9 @@ std::optional<std::filesystem::path> runOpenFileDialog(const FileDialogRequest& 
     dialog.lpstrFile = path;
     dialog.nMaxFile = kPathCapacity;
     dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
+    // OFN_NOCHANGEDIR: browsing must not move the working folder, against
+    // which relative paths from the command line are followed.
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
     dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
 
     if (GetOpenFileNameW(&dialog) != 1) return std::nullopt;

@@ -16,10 +16,11 @@ namespace {
 
 class Win32Platform final : public Platform {
 public:
-    std::unique_ptr<Window> createMainWindow(const std::string& title, int outerWidth, int outerHeight,
-                                             WindowProc procedure, std::string* error) override {
+    std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string&, int outerWidth,
+                                             int outerHeight, WindowProc procedure, std::string* error) override {
         HINSTANCE instance = GetModuleHandleW(nullptr);
-        // The window title is also the class name.
+        // The window title is also the class name (the desktop's name for
+        // the program is an X11 matter).
         const std::wstring name = toUtf16(title);
 
         WNDCLASSW windowClass{};

@@ -54,6 +54,10 @@ for run in "kelvane head.ebo 0.7" "kelvane-legacy legacy_head.ebo 0.6"; do
     viewer=$!
     wait_until $patience visible_titled "$sample - Kelvane v$generation" || fail "no window for $program $sample"
     window=$found
+    # The desktop knows the window by its class, as its entry names it, and shows the icon it carries.
+    class=$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$program.desktop")
+    [[ "$(xprop -id "$window" WM_CLASS)" == *"= \"$class\", "* ]] || fail "$program's window class is not '$class'"
+    xprop -id "$window" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "$program's window carries no icon"
     wait_until $patience model_in_middle || fail "$program does not draw $sample"
     kill "$viewer" && wait "$viewer" 2>/dev/null || true
     viewer=""

@@ -43,7 +43,7 @@ int textProbe(Platform& platform) {
     std::string error;
     bool dropped = false;
     auto window = platform.createMainWindow(
-        "Kelvane probe", 512, 512,
+        "Kelvane probe", "kelvane-probe", 512, 512,
         [&](Window& w, std::uint32_t message, std::uintptr_t, std::intptr_t) -> std::intptr_t {
             if (message != msg::DropFiles) return 1;
             for (const auto& path : w.takeDroppedFiles()) {

@@ -5,7 +5,8 @@
 # ("<EBO>" and "<FSH>" join the bar), object 0 hidden and shown again, Quit.
 # Then kelvane.exe with files named on its command line in a non-ASCII folder
 # draws them as the menu loads did, the archive's texture read as a BMP too;
-# the title names the files.
+# the title names the files. Files named relative to the working folder are
+# still followed on disk after a cancelled dialog.
 # Last the backend probe: title, menu labels and a drop of two files.
 # Usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR
 WIN=$(realpath -m "${1:?usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR}")
@@ -85,6 +86,21 @@ cp "$LINUX/samples/head.ebo" "$LINUX/samples/head.fsh" .
 convert texture.png -alpha off -type TrueColor BMP3:head.bmp
 command_line_shows_textured head.ebo head.fsh
 command_line_shows_textured head.ebo head.bmp
+echo "== kelvane.exe follows files named relative to its working folder after a cancelled dialog"
+mkdir samples && cp head.ebo head.fsh samples/ && cp head.fsh edited.fsh
+start_viewer "$WIN/app/kelvane.exe" 'samples\head.ebo' 'samples\head.fsh'
+find_viewer "head.ebo, head.fsh - Kelvane v0.7"
+wait_for "the textured model" shows_as "$CLIENT" "$E2E_TMP/textured.png"
+menu_keys Down Down Down Return   # File > Load BMP
+wait_for "the \"Open BMP\" dialog" has_window "Open BMP"
+xdotool windowfocus --sync "$found" key Escape
+wait_for "the \"Open BMP\" dialog to close" no_window "Open BMP"
+# The archive saved again with its first image partly painted over (DXT1 blocks of 0x55).
+head -c 16384 /dev/zero | tr '\0' '\125' | dd of=edited.fsh bs=1024 seek=4 count=16 conv=notrunc 2>/dev/null
+mv edited.fsh samples/head.fsh
+wait_for "the archive read again" changed_from "$CLIENT" "$E2E_TMP/textured.png"
+has_window "head.ebo, head.fsh - Kelvane v0.7" || fail "the title changed to '$(xdotool getwindowname "$MAIN")'"
+quit_viewer
 check_viewer kelvane-legacy "Kelvane v0.6" 77 legacy_head.ebo
 
 echo "== the backend probe: title, menu labels, a drop of two files"

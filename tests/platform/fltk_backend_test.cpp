@@ -31,8 +31,9 @@ TEST(FltkBackend, MenuArrayKeepsEveryItemAndShowsLabelsLiterally) {
 // The filter matches both cases; a relative last path is made whole (FLTK
 // would resolve a bare name against the working folder), a folder opens as
 // itself; a name typed without extension gets the default one, in the case
-// of the file that exists. URI lists and plain paths as programs drop them:
-// comments and other schemes are no files, a stray '%' stays.
+// of the file that exists, unless it exists as typed. URI lists and plain
+// paths as programs drop them: comments and other schemes are no files, a
+// stray '%' stays.
 TEST(FltkBackend, ChooserFiltersStartsNamesTypedAndDroppedPaths) {
     EXPECT_EQ(chooserFilter({"Open EBO", "EBO File", "*.EBO", "*.EBO", {}}), "EBO File\t*.{EBO,ebo}");
     EXPECT_EQ(chooserFilter({"Open", "", "", "", {}}), "*");
@@ -44,6 +45,8 @@ TEST(FltkBackend, ChooserFiltersStartsNamesTypedAndDroppedPaths) {
     EXPECT_EQ(chooserStart({"Open FSH", "", "", "", folder.path}).presetFile, "");
     EXPECT_EQ(chooserStart({}).directory, "");
     std::ofstream(folder / "lower.ebo") << "x";
+    std::ofstream(folder / "noext") << "x";
+    EXPECT_EQ(withDefaultExtension(folder / "noext", "*.EBO"), folder / "noext");
     EXPECT_EQ(withDefaultExtension(folder / "head", "*.EBO"), folder / "head.EBO");
     EXPECT_EQ(withDefaultExtension(folder / "lower", "*.EBO"), folder / "lower.ebo");
     EXPECT_EQ(withDefaultExtension(folder / "head.fsh", "*.EBO"), folder / "head.fsh");
