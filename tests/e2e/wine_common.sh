@@ -1,7 +1,10 @@
 # shellcheck shell=bash
 # Shared by the Wine tests, sourced: an Xvfb display with the helpers of
-# x11_session.sh, a Wine prefix (KELVANE_WINEPREFIX, else a fresh one) and
-# the helpers that drive a viewer's window. Exit status 77 means skipped.
+# x11_session.sh, its windows composited where asked as on a desktop that
+# composites (no expose when a menu or dialog closes, so none hides a
+# missing frame), a Wine
+# prefix (KELVANE_WINEPREFIX, else a fresh one) and the helpers that drive a
+# viewer's window. Exit status 77 means skipped.
 set -euo pipefail
 export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 skip() { echo "SKIP: $*"; exit 77; }
@@ -10,12 +13,13 @@ for tool in wine Xvfb xdotool xwininfo import; do command -v $tool >/dev/null ||
 
 E2E_TMP=$(mktemp -d /tmp/kelvane-wine-test.XXXXXX)
 # shellcheck disable=SC2034  # read by x11_session.sh
-work=$E2E_TMP xvfb=""
+work=$E2E_TMP xvfb="" compositor=""
 # shellcheck source=tests/e2e/x11_session.sh
 . "$(dirname "${BASH_SOURCE[0]}")/x11_session.sh"
 cleanup() {
     local status=$?
     [ -z "${WINEPREFIX:-}" ] || wineserver -k >/dev/null 2>&1 || true
+    [ -z "$compositor" ] || kill "$compositor" 2>/dev/null || true
     stop_xvfb
     rm -rf "$E2E_TMP"
     exit "$status"
@@ -32,7 +36,15 @@ make_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
 }
-start_wine() { start_xvfb || fail "Xvfb did not start"; make_prefix; }
+# $1, when given: the Linux build, whose X11 sender composites the windows.
+start_wine() {
+    start_xvfb || fail "Xvfb did not start"
+    if [ -n "${1:-}" ]; then
+        "$1/tests/e2e/kelvane_x11_send" composite >"$E2E_TMP/composite" & compositor=$!
+        wait_for "the windows' automatic redirection" grep -q redirected "$E2E_TMP/composite"
+    fi
+    make_prefix
+}
 
 has_window() { visible_titled "$1"; }
 no_window() { ! visible_titled "$1"; }

@@ -2,9 +2,12 @@
 # Both Windows viewers under Wine, driven by keyboard, checked on screenshots
 # and exit statuses: title, clear colour, a menu bar with labels (the same
 # for both), About, Load EBO and Load FSH through the real open-file dialog
-# ("<EBO>" and "<FSH>" join the bar), object 0 hidden and shown again, Quit.
+# ("<EBO>" and "<FSH>" join the bar), object 0 hidden and shown again, Select
+# All, Quit; after the model load and Select All the picture is the frame
+# kelvane-inspect renders, though no expose follows the dialog or the menu.
 # Then kelvane.exe with files named on its command line in a non-ASCII folder
-# draws them as the menu loads did, the archive's texture read as a BMP too;
+# draws them as the menu loads did, the archive's texture read as a BMP and
+# as a PNG too;
 # the title names the files. Files named relative to the working folder are
 # still followed on disk after a cancelled dialog.
 # Last the backend probe: title, menu labels and a drop of two files.
@@ -13,12 +16,20 @@ WIN=$(realpath -m "${1:?usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX
 LINUX=$(realpath -m "${2:?}")
 source "$(dirname "$0")/wine_common.sh"
 for file in "$WIN"/{app/kelvane.exe,app/kelvane-legacy.exe,platform/win32/kelvane-win32-probe.exe} \
-    "$LINUX"/{tools/kelvane-inspect,samples/head.ebo,samples/head.fsh,samples/legacy_head.ebo}; do
+    "$LINUX"/{tools/kelvane-inspect,samples/head.ebo,samples/head.fsh,samples/legacy_head.ebo,tests/e2e/kelvane_x11_send}; do
     [ -f "$file" ] || skip "$file was not built (scripts/build-windows.sh, scripts/build.sh)"
 done
-start_wine
+start_wine "$LINUX"
 windows_path() { echo "Z:${1//\//\\}"; }
 labelled() { snapshot "$1" "$E2E_TMP/bar.png" && [ "$(convert "$E2E_TMP/bar.png" -format '%[fx:standard_deviation > 0.02]' info:)" = 1 ]; }
+# The client area shows what kelvane-inspect renders at its size for the view
+# given ($1: --legacy or ""), within a few pixels.
+as_rendered() {
+    local size=${CLIENT%%+*}
+    "$LINUX/tools/kelvane-inspect" render $1 --size "$size" -o "$E2E_TMP/rendered.png" "${@:2}" &&
+        snapshot "$CLIENT" "$E2E_TMP/now.png" &&
+        [ "$(pixels_differing "$E2E_TMP/now.png" "$E2E_TMP/rendered.png")" -le 40 ]
+}
 
 # Types the file's Z:\ path into the dialog that menu keys $3... open.
 load_through_dialog() {
@@ -32,7 +43,8 @@ load_through_dialog() {
 }
 
 check_viewer() {
-    local exe=$1 title=$2 grey=$3 model=$4
+    local exe=$1 title=$2 grey=$3 model=$4 legacy=""
+    [ "$exe" = kelvane-legacy ] && legacy=--legacy
     echo "== $exe.exe with $model"
     start_viewer "$WIN/app/$exe.exe"
     find_viewer "$title"
@@ -47,6 +59,7 @@ check_viewer() {
 
     load_through_dialog "Open EBO" "$LINUX/samples/$model" Down Return
     wait_for "the model in the middle of the window" model_in_middle "$grey"
+    wait_for "the model placed by its own fit" as_rendered "$legacy" --model "$LINUX/samples/$model"
     wait_for "\"<EBO>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/bare-bar.png"
     snapshot "$MENU_ROW" "$E2E_TMP/menu-ebo.png" && snapshot "$CLIENT" "$E2E_TMP/untextured.png" || fail "no screenshot"
     load_through_dialog "Open FSH" "$LINUX/samples/head.fsh" Down Down Return
@@ -58,6 +71,9 @@ check_viewer() {
     wait_for "object 0 to be hidden" changed_from "$CLIENT" "$E2E_TMP/textured.png"
     menu_keys Right Down Return
     wait_for "object 0 to show again" shows_as "$CLIENT" "$E2E_TMP/textured.png"
+    menu_keys Right Down Down Down Down Return   # <EBO> > Select All
+    wait_for "all objects placed by their fit" as_rendered "$legacy" --model "$LINUX/samples/$model" \
+        --archive "$LINUX/samples/head.fsh" --show 0,1,2
     quit_viewer
 }
 
@@ -86,6 +102,8 @@ cp "$LINUX/samples/head.ebo" "$LINUX/samples/head.fsh" .
 convert texture.png -alpha off -type TrueColor BMP3:head.bmp
 command_line_shows_textured head.ebo head.fsh
 command_line_shows_textured head.ebo head.bmp
+cp texture.png head.png
+command_line_shows_textured head.ebo head.png
 echo "== kelvane.exe follows files named relative to its working folder after a cancelled dialog"
 mkdir samples && cp head.ebo head.fsh samples/ && cp head.fsh edited.fsh
 start_viewer "$WIN/app/kelvane.exe" 'samples\head.ebo' 'samples\head.fsh'
