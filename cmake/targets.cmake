@@ -1,14 +1,50 @@
-# Each library sees only the source folders its layer may include (the
-# order scripts/check-layers.sh keeps): a folder in the build tree with links
-# to them is its include directory, so an include against the layers fails
-# to compile. Users of a library see its folders too, which the layer order
-# allows them anyway.
-function(kelvane_layer_folders target)
-  set(dir ${PROJECT_BINARY_DIR}/layers/${target})
-  file(MAKE_DIRECTORY ${dir})
-  foreach(folder ${ARGN})
-    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${dir}/${folder} SYMBOLIC)
+# The layers, lowest first: the libraries and programs of each folder may
+# link the libraries of the folders named after it, and nothing else of the
+# project (tests/ may use them all).
+set(KELVANE_LAYERS
+  # folder    may use
+  "common"
+  "model      common"
+  "textures   common"
+  "platform   common"
+  "render     common model textures"
+  "writers    common model"
+  "app        common model textures platform render"
+  "tools      common model textures platform render"
+  "samples    common model writers tools"
+  "bench      common model textures platform render writers"
+)
+
+# KELVANE_USES_<folder> holds what the folder may use; a row names only
+# folders above it.
+foreach(row ${KELVANE_LAYERS})
+  string(REGEX REPLACE " +" ";" row "${row}")
+  list(POP_FRONT row folder)
+  foreach(used ${row})
+    if(NOT DEFINED KELVANE_USES_${used})
+      message(FATAL_ERROR "Layers: ${folder}/ uses ${used}/, which is not above it")
+    endif()
   endforeach()
+  set(KELVANE_USES_${folder} "${row}")
+endforeach()
+
+# The top folder of the project that `dir` lies in ("" for the top itself).
+function(kelvane_folder_of dir out)
+  file(RELATIVE_PATH path ${PROJECT_SOURCE_DIR} ${dir})
+  string(REGEX REPLACE "/.*" "" folder "${path}")
+  set(${out} "${folder}" PARENT_SCOPE)
+endfunction()
+
+# `target` includes the headers of its own folder (`model/...` in model/):
+# a folder in the build tree with a link to that folder becomes its include
+# directory, and the include directory of everything that links it. So a
+# library sees its own folder and those of the libraries it links, and an
+# include from any other folder fails to compile.
+function(kelvane_layer_folder target)
+  kelvane_folder_of(${CMAKE_CURRENT_SOURCE_DIR} folder)
+  set(dir ${PROJECT_BINARY_DIR}/layers/${folder})
+  file(MAKE_DIRECTORY ${dir})
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${dir}/${folder} SYMBOLIC)
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "INTERFACE_LIBRARY")
     target_include_directories(${target} INTERFACE ${dir})
@@ -17,6 +53,44 @@ function(kelvane_layer_folders target)
   else()
     target_include_directories(${target} PUBLIC ${dir})
   endif()
+endfunction()
+
+# Every library and program in `dir` and below links only libraries of its
+# own folder and of the folders its row of KELVANE_LAYERS names.
+function(kelvane_check_layers dir)
+  kelvane_folder_of(${dir} folder)
+  if(DEFINED KELVANE_USES_${folder})
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target ${targets})
+      get_target_property(type ${target} TYPE)
+      if(type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(links ${target} INTERFACE_LINK_LIBRARIES)
+      else()
+        get_target_property(links ${target} LINK_LIBRARIES)
+      endif()
+      foreach(link ${links})
+        if(NOT TARGET "${link}")
+          continue()
+        endif()
+        get_target_property(imported ${link} IMPORTED)
+        get_target_property(aliased ${link} ALIASED_TARGET)
+        if(aliased)
+          set(link ${aliased})
+        endif()
+        get_target_property(link_dir ${link} SOURCE_DIR)
+        kelvane_folder_of(${link_dir} used)
+        if(NOT imported AND NOT used STREQUAL "" AND NOT used STREQUAL folder
+           AND NOT used IN_LIST KELVANE_USES_${folder})
+          message(SEND_ERROR "${target} links ${link}, but ${folder}/ may not use ${used}/ "
+                             "(the layers are in cmake/targets.cmake)")
+        endif()
+      endforeach()
+    endforeach()
+  endif()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir ${subdirs})
+    kelvane_check_layers(${subdir})
+  endforeach()
 endfunction()
 
 # Every library and program of the project, in `dir` and below, compiles

@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # Configures and builds the Linux programs, tests and benchmarks in build/.
-# Arguments go to the configure step (scripts/test.sh adds -DKELVANE_STRICT=ON).
+# scripts/build.sh [release|ci] [CONFIGURE ARGUMENTS...]
+# with the `release` preset, or `ci`: the same with warnings as errors, as
+# scripts/test.sh builds it. Further arguments go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset release "$@" >/dev/null
+preset=release
+case "${1:-}" in
+  release | ci) preset=$1; shift ;;
+esac
+cmake --preset "$preset" "$@" >/dev/null
 cmake --build build

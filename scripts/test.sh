@@ -7,11 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/check-layers.sh
-scripts/build.sh -DKELVANE_STRICT=ON
+scripts/build.sh ci
 ctest --test-dir build --output-on-failure -j2 -LE wine
 
 echo "== Unit and end-to-end tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
-cmake --preset sanitize -DKELVANE_STRICT=ON >/dev/null
+cmake --preset ci-sanitize >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j2 -LE wine
 
