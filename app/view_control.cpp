@@ -8,11 +8,11 @@ namespace kelvane {
 
 namespace {
 
-// The earlier generation moves by a constant instead of a tenth of the fit.
-constexpr double kLegacyStep = 5.0;
-
+// A generation that fits nothing (the earlier one) moves by a constant
+// instead of a tenth of the fit.
 double stepOf(const ViewState& view, Generation generation) {
-    return generation == Generation::Legacy ? kLegacyStep : view.step;
+    const GenerationTraits& t = traits(generation);
+    return t.fitsView ? view.step : t.fixedStep;
 }
 
 // Moves of one pixel or less never turn the model. Moving the mouse right
