@@ -61,11 +61,11 @@ void finishLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path
 void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
     const auto path = chooseFile(viewer, FileKind::Ebo, given);
     if (!path) return;
-    ViewState& view = viewer.view;
-    view.zoom = traits(viewer.generation).initialZoom;
+    FramePose& pose = viewer.view.pose;
+    pose.zoom = traits(viewer.generation).initialZoom;
     // The current generation faces the new model unturned and unshifted; the
     // drag anchor stays.
-    if (viewer.generation == Generation::Current) view.panY = view.panX = view.yaw = view.pitch = 0;
+    if (viewer.generation == Generation::Current) pose.panY = pose.panX = pose.yaw = pose.pitch = 0;
     const FileSignature asRead = signatureOf(*path);
     std::optional<ReadProblem> problem;
     loadEbo(viewer.generation, viewer.scene, *path, &problem);
