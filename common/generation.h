@@ -19,7 +19,8 @@ enum class Primitive { TriangleStrips, TriangleLists };
 
 // Every value that differs between the generations, one record each. Code
 // reads its numbers here and branches on the generation only where it works
-// differently (the EBO readers, the GL set-up, the aspect of the projection).
+// differently (the EBO readers and writer, the GL set-up, the projection's
+// aspect, menu texts and marks, the About text).
 struct GenerationTraits {
     const char* name;         // as kelvane-inspect prints it
     const char* programName;  // opens each line on standard error
