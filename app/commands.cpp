@@ -61,13 +61,11 @@ void finishLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path
 void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
     const auto path = chooseFile(viewer, FileKind::Ebo, given);
     if (!path) return;
-    ViewState& view = viewer.view;
-    if (viewer.generation == Generation::Legacy) {
-        view.zoom = kLegacyZoom;
-    } else {
-        // Face the new model unturned and unshifted; the drag anchor stays.
-        view.zoom = view.panY = view.panX = view.yaw = view.pitch = 0;
-    }
+    FramePose& pose = viewer.view.pose;
+    pose.zoom = traits(viewer.generation).initialZoom;
+    // The current generation faces the new model unturned and unshifted; the
+    // drag anchor stays.
+    if (viewer.generation == Generation::Current) pose.panY = pose.panX = pose.yaw = pose.pitch = 0;
     const FileSignature asRead = signatureOf(*path);
     std::optional<ReadProblem> problem;
     loadEbo(viewer.generation, viewer.scene, *path, &problem);
@@ -151,7 +149,7 @@ bool runFixedCommand(Viewer& viewer, int id, const std::optional<std::filesystem
             rebuildMenuBar(viewer);
             break;
         case cmd::Light:
-            if (viewer.generation == Generation::Legacy) break;  // no lighting there
+            if (!traits(viewer.generation).normals) break;  // nothing to light
             viewer.scene.lightingOn = 1 - viewer.scene.lightingOn;
             rebuildMenuBar(viewer);
             break;
@@ -182,7 +180,7 @@ void runItemCommand(Viewer& viewer, int id) {
         store.checked[slot] = 1;
     }
 
-    const bool blank = viewer.generation == Generation::Current && slots > 0 && slot == slots;
+    const bool blank = traits(viewer.generation).blankSlot && slots > 0 && slot == slots;
     if (blank) {
         // Nothing to decode: the blank slot is 0 x 0, so the model shows untextured.
         uncheck(store, store.currentSlot);

@@ -25,7 +25,7 @@ void keepObjectStates(const Scene& before, Scene& after) {
 // as the load left it.
 void keepChosenSlot(const TextureStore& before, TextureStore& after) {
     const std::uint32_t slot = before.currentSlot;
-    const bool wasBlank = before.generation == Generation::Current && before.slotCount > 0 && slot == before.slotCount;
+    const bool wasBlank = traits(before.generation).blankSlot && before.slotCount > 0 && slot == before.slotCount;
     const std::uint32_t kept = wasBlank ? after.slotCount : slot;
     const bool exists = wasBlank ? after.slotCount > 0 : slot < static_cast<std::uint32_t>(menuSlotCount(after));
     if (!exists || kept == 0 || kept >= kTextureSlots) return;

@@ -11,10 +11,9 @@ namespace kelvane {
 
 namespace {
 
-// Whether the other generation's reader takes the file without a problem
-// and finds something in it.
-bool readsInOtherGeneration(Generation generation, FileKind kind, const std::filesystem::path& path) {
-    const Generation other = generation == Generation::Legacy ? Generation::Current : Generation::Legacy;
+// Whether generation `other`'s reader takes the file without a problem and
+// finds something in it.
+bool readsIn(Generation other, FileKind kind, const std::filesystem::path& path) {
     std::optional<ReadProblem> problem;
     if (kind == FileKind::Ebo) {
         Scene scene;
@@ -39,9 +38,8 @@ std::string problemText(const ReadProblem& problem) {
 std::string failureReason(Generation generation, FileKind kind, const std::filesystem::path& path,
                           const ReadProblem& problem) {
     std::string reason = problemText(problem);
-    if (readsInOtherGeneration(generation, kind, path))
-        reason += generation == Generation::Legacy ? "; looks like a file for kelvane"
-                                                   : "; looks like a file for kelvane-legacy";
+    const Generation other = otherGeneration(generation);
+    if (readsIn(other, kind, path)) reason += std::string("; looks like a file for ") + programName(other);
     return reason;
 }
 

@@ -62,7 +62,7 @@ platform::Menu objectMenu(const Viewer& viewer) {
         menu.items.push_back({cmd::DeselectAll, "Deselect All"});
     }
     // The earlier generation has no normals, hence no lighting.
-    if (viewer.generation == Generation::Current && scene.normalsPresent != 0)
+    if (traits(viewer.generation).normals && scene.normalsPresent != 0)
         menu.items.push_back({cmd::Light, "Light", scene.lightingOn != 0});
     return menu;
 }
@@ -74,7 +74,7 @@ platform::Menu textureMenu(const Viewer& viewer) {
     for (int i = 0; i < count; ++i)
         menu.items.push_back(
             {cmd::FirstTexture + i, textureLabel(viewer.generation, i, store.name[i]), store.checked[i] != 0});
-    if (viewer.generation == Generation::Current)
+    if (traits(viewer.generation).blankSlot)
         menu.items.push_back({cmd::FirstTexture + count, "Blank", store.checked[count] != 0});
     return menu;
 }
@@ -86,7 +86,7 @@ int menuSlotCount(const TextureStore& store) {
 }
 
 std::string objectLabel(Generation generation, int index, const std::optional<std::string>& name) {
-    if (generation == Generation::Legacy) return "Object:" + twoDigits(index);
+    if (!traits(generation).objectNames) return "Object:" + twoDigits(index);
     if (!name) return twoDigits(index) + " Empty";
     return composeLabel(twoDigits(index) + " <", *name, ">");
 }

@@ -8,11 +8,11 @@ namespace kelvane {
 
 namespace {
 
-// The earlier generation moves by a constant instead of a tenth of the fit.
-constexpr double kLegacyStep = 5.0;
-
+// A generation that fits nothing (the earlier one) moves by a constant
+// instead of a tenth of the fit.
 double stepOf(const ViewState& view, Generation generation) {
-    return generation == Generation::Legacy ? kLegacyStep : view.step;
+    const GenerationTraits& t = traits(generation);
+    return t.fitsView ? view.step : t.fixedStep;
 }
 
 // Moves of one pixel or less never turn the model. Moving the mouse right
@@ -36,20 +36,20 @@ void onKeyDown(ViewState& view, Generation generation, std::uintptr_t virtualKey
     // The keys move the point of view, so LEFT shifts the picture right.
     switch (virtualKey) {
         case platform::vk::Home:
-            view.panX = 0;
-            view.panY = 0;
+            view.pose.panX = 0;
+            view.pose.panY = 0;
             break;
         case platform::vk::Left:
-            view.panX += step;
+            view.pose.panX += step;
             break;
         case platform::vk::Up:
-            view.panY -= step;
+            view.pose.panY -= step;
             break;
         case platform::vk::Right:
-            view.panX -= step;
+            view.pose.panX -= step;
             break;
         case platform::vk::Down:
-            view.panY += step;
+            view.pose.panY += step;
             break;
         default:
             break;
@@ -59,9 +59,9 @@ void onKeyDown(ViewState& view, Generation generation, std::uintptr_t virtualKey
 void onMouseWheel(ViewState& view, Generation generation, int delta) {
     // Only the sign counts; a delta of 0 moves away like a negative one.
     if (delta > 0)
-        view.zoom += stepOf(view, generation);
+        view.pose.zoom += stepOf(view, generation);
     else
-        view.zoom -= stepOf(view, generation);
+        view.pose.zoom -= stepOf(view, generation);
 }
 
 bool onMouseMove(ViewState& view, const MouseSample& sample) {
@@ -82,8 +82,8 @@ bool onMouseMove(ViewState& view, const MouseSample& sample) {
     view.anchorX = x;
     view.anchorY = y;
 
-    turn(view.pitch, dy);  // pitch is settled before yaw
-    turn(view.yaw, dx);
+    turn(view.pose.pitch, dy);  // pitch is settled before yaw
+    turn(view.pose.yaw, dx);
     return true;
 }
 

@@ -8,37 +8,29 @@
 
 namespace kelvane {
 
-// How the model is placed before the viewer; applied by every frame.
-// The legacy generation keeps pan and zoom as 32-bit floats and angles and
-// anchors as integers; every value it can reach (steps of 5.0, whole-pixel
-// drags) is exact in these doubles, so one record serves both.
+// How the model is placed before the viewer, applied by every frame, and
+// what only the controls need. The legacy generation keeps pan and zoom as
+// 32-bit floats and angles and anchors as integers; every value it can reach
+// (steps of 5.0, whole-pixel drags) is exact in these doubles, so one record
+// serves both.
 struct ViewState {
-    double panX = 0;
-    double panY = 0;
-    double zoom = 0;
-    double fitDistance = 0;  // the last fit drawing returned (current generation)
-    double step = 0;         // fitDistance / 10, the size of a key or wheel step
-    double pitch = 0;        // degrees about X, within -180..180
-    double yaw = 0;          // degrees about Y, within -180..180
-    double anchorX = 0;      // previous drag sample; (0, 0) means no drag
+    FramePose pose;      // angles within -180..180
+    double step = 0;     // pose.fitDistance / 10, the size of a key or wheel step
+    double anchorX = 0;  // previous drag sample; (0, 0) means no drag
     double anchorY = 0;
 };
 
 inline ViewState initialViewState(Generation generation) {
     ViewState view;
-    view.zoom = initialPose(generation).zoom;
+    view.pose = initialPose(generation);
     return view;
-}
-
-inline FramePose framePose(const ViewState& view) {
-    return {view.panX, view.panY, view.zoom, view.pitch, view.yaw, view.fitDistance};
 }
 
 // Keeps what a draw fitted; the earlier generation fits nothing and leaves
 // both values as they were.
 inline void keepFit(ViewState& view, const std::optional<Fit>& fit) {
     if (!fit) return;
-    view.fitDistance = fit->distance;
+    view.pose.fitDistance = fit->distance;
     view.step = fit->step;
 }
 
@@ -48,9 +40,9 @@ inline void keepFit(ViewState& view, const std::optional<Fit>& fit) {
 // hidden) the picture is not yet the settled one: returns true, and the
 // caller draws the next frame at once.
 inline bool drawViewFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
-    const double used = view.fitDistance;
-    keepFit(view, drawFrame(generation, scene, shownImage(textures), framePose(view)));
-    return view.fitDistance != used;
+    const double used = view.pose.fitDistance;
+    keepFit(view, drawFrame(generation, scene, shownImage(textures), view.pose));
+    return view.pose.fitDistance != used;
 }
 
 }  // namespace kelvane

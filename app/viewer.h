@@ -43,12 +43,7 @@ struct Viewer {
     bool frameNeeded = true;
 };
 
-inline const char* windowTitle(Generation generation) {
-    return generation == Generation::Legacy ? "Kelvane v0.6" : "Kelvane v0.7";
-}
-
-inline const char* programName(Generation generation) {
-    return generation == Generation::Legacy ? "kelvane-legacy" : "kelvane";
-}
+inline const char* windowTitle(Generation generation) { return traits(generation).windowTitle; }
+inline const char* programName(Generation generation) { return traits(generation).programName; }
 
 }  // namespace kelvane

@@ -19,7 +19,6 @@ void initSurfaceState() {
 }
 
 void initCurrentGl() {
-    glClearColor(0.1f, 0.1f, 0.1f, 1.0f);
     initSurfaceState();
     // The drawn normals are not unit length (see scene drawing).
     glEnable(GL_NORMALIZE);
@@ -46,10 +45,8 @@ void initCurrentGl() {
     glBlendFunc(GL_ONE, GL_ZERO);
 }
 
-// The earlier generation: no lighting at all, a lighter background and true
-// alpha blending.
+// The earlier generation: no lighting at all and true alpha blending.
 void initLegacyGl() {
-    glClearColor(0.3f, 0.3f, 0.3f, 1.0f);
     initSurfaceState();
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glEnable(GL_BLEND);
@@ -66,6 +63,8 @@ bool projectionFor(Generation generation, int width, int height, Projection& out
 }  // namespace
 
 void initGl(Generation generation) {
+    const float grey = traits(generation).clearGrey;
+    glClearColor(grey, grey, grey, 1.0f);
     if (generation == Generation::Legacy)
         initLegacyGl();
     else
@@ -87,18 +86,17 @@ bool projectionFor(Generation generation, int width, int height, Projection& out
     if (width <= 0 || height <= 0) return false;
     out.viewportWidth = width;
     out.viewportHeight = height;
+    out.viewportY = traits(generation).viewportY;
     out.fovY = 45.0;
     out.zNear = 1.0;
+    out.zFar = traits(generation).zFar;
     if (generation == Generation::Legacy) {
-        // The earlier viewer sits 10 pixels low, sees only to 2000 and forms
-        // its aspect by whole-number division. A client area taller than wide
-        // makes that quotient 0, a degenerate projection: it is taken as 1.
-        out.viewportY = -10;
-        out.zFar = 2000.0;
+        // The earlier viewer forms its aspect by whole-number division. A
+        // client area taller than wide makes that quotient 0, a degenerate
+        // projection: it is taken as 1.
         const int quotient = width / height;
         out.aspect = static_cast<double>(static_cast<float>(quotient > 0 ? quotient : 1));
     } else {
-        out.zFar = 100000.0;
         out.aspect = static_cast<double>(static_cast<float>(width) / static_cast<float>(height));
     }
     return true;

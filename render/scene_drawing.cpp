@@ -61,12 +61,12 @@ bool vertexInRange(const Scene& scene, int s, std::size_t k, const SlotArrays& u
            (!use.positions || k < scene.positions[s].size());
 }
 
-// The current generation: each object one triangle strip, centred on the
-// box. The normal sent is the vertex's offset from the centre plus its
-// stored normal; GL_NORMALIZE makes it unit length, so the stored normal
-// only tilts the outward direction.
-void drawStrips(const Scene& scene, const Box& box) {
-    const double cx = box.centreX(), cy = box.centreY(), cz = box.centreZ();
+// The current generation: each object one triangle strip, divided by `d`
+// (1) about the box centre. The normal sent is the vertex's offset from the
+// centre plus its stored normal; GL_NORMALIZE makes it unit length, so the
+// stored normal only tilts the outward direction.
+void drawStrips(const Scene& scene, const Box& box, double d) {
+    const double cx = box.centreX() / d, cy = box.centreY() / d, cz = box.centreZ() / d;
     for (int s = 0; s < slotsInUse(scene); ++s) {
         if (scene.lightingOn != 0 && scene.hasNormals[s] != 0)
             glEnable(GL_LIGHTING);
@@ -88,13 +88,13 @@ void drawStrips(const Scene& scene, const Box& box) {
                     double ox = 0, oy = 0, oz = 0;
                     if (use.positions) {
                         const Vec3f& p = scene.positions[s][k];
-                        ox = p.x - cx, oy = p.y - cy, oz = p.z - cz;
+                        ox = p.x / d - cx, oy = p.y / d - cy, oz = p.z / d - cz;
                     }
                     glNormal3d(ox + n.x, oy + n.y, oz + n.z);
                 }
                 if (use.positions) {
                     const Vec3f& p = scene.positions[s][k];
-                    glVertex3d(p.x - cx, p.y - cy, p.z - cz);
+                    glVertex3d(p.x / d - cx, p.y / d - cy, p.z / d - cz);
                 }
             }
         }
@@ -103,9 +103,9 @@ void drawStrips(const Scene& scene, const Box& box) {
 }
 
 // The earlier generation: all visible objects in one triangle list, scaled
-// down by 10 about the box centre; indexCount counts triangles.
-void drawTriangleList(const Scene& scene, const Box& box) {
-    const double cx = box.centreX() / 10.0, cy = box.centreY() / 10.0, cz = box.centreZ() / 10.0;
+// down by `d` (10) about the box centre; indexCount counts triangles.
+void drawTriangleList(const Scene& scene, const Box& box, double d) {
+    const double cx = box.centreX() / d, cy = box.centreY() / d, cz = box.centreZ() / d;
     glBegin(GL_TRIANGLES);
     for (int s = 0; s < slotsInUse(scene); ++s) {
         if (scene.visible[s] == 0 || scene.hasIndices[s] == 0) continue;
@@ -124,7 +124,7 @@ void drawTriangleList(const Scene& scene, const Box& box) {
                 if (use.texCoords) glTexCoord2d(scene.texCoords[s][k].u, scene.texCoords[s][k].v);
                 if (use.positions) {
                     const Vec3f& p = scene.positions[s][k];
-                    glVertex3d(p.x / 10.0 - cx, p.y / 10.0 - cy, p.z / 10.0 - cz);
+                    glVertex3d(p.x / d - cx, p.y / d - cy, p.z / d - cz);
                 }
             }
         }
@@ -135,38 +135,34 @@ void drawTriangleList(const Scene& scene, const Box& box) {
 }  // namespace
 
 std::optional<Fit> drawScene(Generation generation, const Scene& scene, const ShownImage& image) {
+    const GenerationTraits& t = traits(generation);
     uploadTexture(image);
     const Box box = visibleBox(scene);
-    if (generation == Generation::Legacy) {
-        if (box.any) drawTriangleList(scene, box);
-        return std::nullopt;
+    if (t.primitive == Primitive::TriangleLists) {
+        if (box.any) drawTriangleList(scene, box, t.sizeDivisor);
+    } else {
+        drawStrips(scene, box, t.sizeDivisor);
     }
+    if (!t.fitsView) return std::nullopt;
     // The depth extent plays no part in the fit.
     const double fitX = 1.5 * (box.maxX - box.minX);
     const double fitY = 1.5 * (box.maxY - box.minY);
     Fit fit;
     fit.distance = fitY > fitX ? fitY : fitX;
     fit.step = fit.distance / 10.0;
-    drawStrips(scene, box);
     return fit;
 }
 
 std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const ShownImage& image, const FramePose& pose) {
+    const GenerationTraits& t = traits(generation);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    if (generation == Generation::Legacy) {
-        glTranslated(pose.panX, pose.panY, pose.zoom);
-        glRotated(pose.pitch, 1, 0, 0);
-        glRotated(pose.yaw, 0, 1, 0);
-        // The earlier viewer always adds a small fixed turn about Z.
-        glRotated(1.0, 0, 0, 1);
-    } else {
-        // Uses the distance the previous draw fitted, so a changed set of
-        // visible objects moves to its new distance one frame later.
-        glTranslated(pose.panX, pose.panY, pose.zoom - pose.fitDistance);
-        glRotated(pose.pitch, 1, 0, 0);
-        glRotated(pose.yaw, 0, 1, 0);
-    }
+    // Backs off by the distance the previous draw fitted, so a changed set of
+    // visible objects moves to its new distance one frame later.
+    glTranslated(pose.panX, pose.panY, t.fitsView ? pose.zoom - pose.fitDistance : pose.zoom);
+    glRotated(pose.pitch, 1, 0, 0);
+    glRotated(pose.yaw, 0, 1, 0);
+    if (t.fixedRoll != 0) glRotated(t.fixedRoll, 0, 0, 1);
     return drawScene(generation, scene, image);
 }
 

@@ -21,12 +21,9 @@ struct FramePose {
     double fitDistance = 0;
 };
 
-// The earlier generation starts 10 units back; the current one at 0.
-constexpr double kLegacyZoom = -10.0;
-
 inline FramePose initialPose(Generation generation) {
     FramePose pose;
-    if (generation == Generation::Legacy) pose.zoom = kLegacyZoom;
+    pose.zoom = traits(generation).initialZoom;
     return pose;
 }
 

@@ -42,7 +42,7 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
     auto file = ByteReader::open(path, problem);
     if (!file) return;
     ByteReader& in = *file;
-    const bool withBlank = generation != Generation::Legacy;
+    const bool withBlank = traits(generation).blankSlot;
 
     // A file too short for its header is treated like one that cannot be
     // opened: the store keeps what it held. It is no archive at all.

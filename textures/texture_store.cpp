@@ -10,7 +10,7 @@ namespace kelvane {
 // The buffer is made and zeroed once, before any window exists, and never
 // replaced: drawing holds on to its address.
 TextureStore::TextureStore(Generation g)
-    : generation(g), pixels(g == Generation::Legacy ? kPixelBytesLegacy : kPixelBytesCurrent, 0) {}
+    : generation(g), pixels(traits(g).pixelBytes, 0) {}
 
 const char* describeSlotFault(SlotFault fault) {
     switch (fault) {

@@ -17,15 +17,14 @@ constexpr int kTextureSlots = 20;
 constexpr std::int32_t kFormatDxt1 = 352;
 constexpr std::int32_t kFormatDxt3 = 353;
 
-// Sizes of the shared pixel buffer, in bytes.
-constexpr std::size_t kPixelBytesCurrent = 16u << 20;  // 2048 x 2048 RGBA
-constexpr std::size_t kPixelBytesLegacy = 4u << 20;    // 1024 x 1024 RGBA
-
-// Archive images the store keeps: the current generation needs one slot for
-// the blank entry after the last image.
-constexpr std::uint32_t archiveCapacity(Generation generation) {
-    return generation == Generation::Legacy ? kTextureSlots : kTextureSlots - 1;
-}
+// Archive images the store keeps: a generation with a blank entry needs the
+// slot after the last image for it, so kept images and blank fill the slots.
+constexpr std::uint32_t archiveCapacity(Generation generation) { return traits(generation).archiveCapacity; }
+static_assert([] {
+    for (const auto& t : kGenerations)
+        if (t.archiveCapacity + (t.blankSlot ? 1u : 0u) != std::uint32_t{kTextureSlots}) return false;
+    return true;
+}());
 
 // Why a slot cannot be decoded into the shared buffer.
 enum class SlotFault {

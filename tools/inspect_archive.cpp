@@ -53,14 +53,14 @@ int runArchive(bool legacy, const std::vector<std::string>& files) {
         anyProblem = anyProblem || problem.has_value();
         loads.push_back(Json{{"path", file}, {"problem", problemJson(problem)}});
     }
-    Json out{{"generation", generationName(store.generation)},
+    Json out{{"generation", traits(store.generation).name},
              {"loads", loads},
              {"currentSlot", store.currentSlot},
              {"slotCount", store.slotCount}};
     Json slots = Json::array();
     for (std::uint32_t i = 0; i < store.slotCount; ++i) slots.push_back(slotJson(store, i));
     out["slots"] = slots;
-    if (store.generation == Generation::Current) {
+    if (traits(store.generation).blankSlot) {
         const std::uint32_t b = store.slotCount;
         out["blank"] = Json{{"width", store.width[b]},
                             {"height", store.height[b]},

@@ -46,25 +46,26 @@ Json nameOf(const std::optional<std::string>& name) {
     return latin1ToUtf8(*name);
 }
 
-Json objectJson(const Scene& scene, int s, bool current, bool arrays) {
+// Fields the generation has no data for are left out.
+Json objectJson(const Scene& scene, int s, const GenerationTraits& t, bool arrays) {
     const auto sizeIf = [](bool present, std::size_t size) { return present ? size : 0; };
     Json o;
     o["slot"] = s;
-    if (current) o["name"] = nameOf(scene.names[s]);
+    if (t.objectNames) o["name"] = nameOf(scene.names[s]);
     o["visible"] = scene.visible[s];
     o["hasPositions"] = scene.hasPositions[s];
-    if (current) o["hasNormals"] = scene.hasNormals[s];
+    if (t.normals) o["hasNormals"] = scene.hasNormals[s];
     o["hasTexCoords"] = scene.hasTexCoords[s];
     o["hasIndices"] = scene.hasIndices[s];
     o["vertexCount"] = sizeIf(scene.hasPositions[s], scene.positions[s].size());
-    if (current) o["normalCount"] = sizeIf(scene.hasNormals[s], scene.normals[s].size());
+    if (t.normals) o["normalCount"] = sizeIf(scene.hasNormals[s], scene.normals[s].size());
     o["texCoordCount"] = sizeIf(scene.hasTexCoords[s], scene.texCoords[s].size());
     o["indexCount"] = scene.hasIndices[s] ? scene.indexCount[s] : 0;
     o["min"] = {jsonFloat(scene.minX[s]), jsonFloat(scene.minY[s]), jsonFloat(scene.minZ[s])};
     o["max"] = {jsonFloat(scene.maxX[s]), jsonFloat(scene.maxY[s]), jsonFloat(scene.maxZ[s])};
     if (arrays) {
         o["positions"] = scene.hasPositions[s] ? vec3s(scene.positions[s]) : Json::array();
-        if (current) o["normals"] = scene.hasNormals[s] ? vec3s(scene.normals[s]) : Json::array();
+        if (t.normals) o["normals"] = scene.hasNormals[s] ? vec3s(scene.normals[s]) : Json::array();
         o["texCoords"] = scene.hasTexCoords[s] ? vec2s(scene.texCoords[s]) : Json::array();
         o["indices"] = scene.hasIndices[s] ? Json(scene.indices[s]) : Json::array();
     }
@@ -73,10 +74,10 @@ Json objectJson(const Scene& scene, int s, bool current, bool arrays) {
 
 int runModel(const ModelOptions& options) {
     const Generation generation = options.legacy ? Generation::Legacy : Generation::Current;
-    const bool current = generation == Generation::Current;
+    const GenerationTraits& t = traits(generation);
     Scene scene;
     Json out;
-    out["generation"] = generationName(generation);
+    out["generation"] = t.name;
     Json loads = Json::array();
     bool clean = true;
     for (const std::string& path : options.files) {
@@ -87,15 +88,17 @@ int runModel(const ModelOptions& options) {
     }
     out["loads"] = std::move(loads);
     out["objectCount"] = scene.objectCount;
-    if (current) {
+    if (t.normals) {
         out["normalsPresent"] = scene.normalsPresent;
         out["lightingOn"] = scene.lightingOn;
+    }
+    if (t.objectNames) {
         Json names = Json::array();
         for (const auto& name : scene.names) names.push_back(nameOf(name));
         out["names"] = std::move(names);
     }
     Json objects = Json::array();
-    for (int s = 0; s < scene.objectCount; ++s) objects.push_back(objectJson(scene, s, current, options.arrays));
+    for (int s = 0; s < scene.objectCount; ++s) objects.push_back(objectJson(scene, s, t, options.arrays));
     out["objects"] = std::move(objects);
     // Paths are bytes, not always UTF-8: show a stray byte as U+FFFD rather than fail.
     std::cout << out.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';

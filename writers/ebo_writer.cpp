@@ -179,7 +179,7 @@ EboDescriptor arrayDescriptor(std::int32_t stride, std::vector<std::uint8_t> dat
 std::vector<EboDescriptor> objectDescriptors(const EboObject& object, Generation generation) {
     std::vector<std::pair<std::int32_t, std::vector<std::uint8_t>>> arrays;
     arrays.emplace_back(12, bytesOf(object.positions));
-    if (object.normals && generation == Generation::Current) arrays.emplace_back(12, bytesOf(*object.normals));
+    if (object.normals && traits(generation).normals) arrays.emplace_back(12, bytesOf(*object.normals));
     arrays.emplace_back(8, bytesOf(object.texCoords));
     arrays.emplace_back(2, bytesOf(object.strip));
 
@@ -208,7 +208,7 @@ EboFile eboFileOf(const std::vector<EboObject>& objects, Generation generation) 
         // The earlier generation starts an object at a record directly after a record.
         if (generation == Generation::Legacy && i > 0) arrays.descriptors.push_back(arrayDescriptor(0, {}));
         for (auto& d : objectDescriptors(objects[i], generation)) arrays.descriptors.push_back(std::move(d));
-        if (generation == Generation::Current) file.names.push_back(objects[i].name);
+        if (traits(generation).objectNames) file.names.push_back(objects[i].name);
     }
     if (generation == Generation::Current) file.sections.push_back({});  // the object table section
     file.sections.push_back(std::move(arrays));

@@ -19,9 +19,15 @@ using Labels = std::vector<std::string>;
 using Ids = std::vector<int>;
 using View = std::array<double, 9>;  // panX, panY, zoom, fitDistance, step, pitch, yaw, anchorX, anchorY
 
-inline View fields(const ViewState& v) { return {v.panX, v.panY, v.zoom, v.fitDistance, v.step, v.pitch, v.yaw, v.anchorX, v.anchorY}; }
+inline View fields(const ViewState& v) {
+    const FramePose& p = v.pose;
+    return {p.panX, p.panY, p.zoom, p.fitDistance, v.step, p.pitch, p.yaw, v.anchorX, v.anchorY};
+}
 constexpr View kTurned{3, -4, 7, 9, 0.9, 30, -60, 11, 12};
-inline void turn(ViewState& v) { v = {3, -4, 7, 9, 0.9, 30, -60, 11, 12}; }
+inline void turn(ViewState& v) {
+    v = {.pose = {.panX = 3, .panY = -4, .zoom = 7, .pitch = 30, .yaw = -60, .fitDistance = 9},
+         .step = 0.9, .anchorX = 11, .anchorY = 12};
+}
 
 struct ViewerHarness {
     explicit ViewerHarness(Generation generation) : viewer(generation, platform) { viewer.window = &window; }

@@ -28,12 +28,12 @@ TEST(KeysAndWheel, ArrowsPanAndTheWheelZoomsByTheStepAndHomeRestoresOnlyThePan) 
           std::tuple{kCurrent, 0.0, Messages{vk::Left, vk::Up}, Messages{packWheel(120)}, Pair{0, 0}, 4.0},
           std::tuple{kLegacy, 1.0, Messages{vk::Right, vk::Up}, Messages{packWheel(120)}, Pair{-5, -5}, 4 + 5.0}}) {
         ViewState view;
-        std::tie(view.zoom, view.step, view.pitch, view.yaw) = std::tuple(4.0, step, 10.0, -20.0);
+        std::tie(view.pose.zoom, view.step, view.pose.pitch, view.pose.yaw) = std::tuple(4.0, step, 10.0, -20.0);
         for (auto key : keys) onKeyDown(view, generation, key);
-        EXPECT_EQ(Pair(view.panX, view.panY), moved) << keys.size();
+        EXPECT_EQ(Pair(view.pose.panX, view.pose.panY), moved) << keys.size();
         for (auto wParam : wheel) onMouseWheel(view, generation, wheelDelta(wParam));
         onKeyDown(view, generation, vk::Home);
-        EXPECT_EQ(std::tuple(view.panX, view.panY, view.zoom, view.pitch, view.yaw),
+        EXPECT_EQ(std::tuple(view.pose.panX, view.pose.panY, view.pose.zoom, view.pose.pitch, view.pose.yaw),
                   std::tuple(0.0, 0.0, zoom, 10.0, -20.0));
     }
 }
@@ -56,11 +56,11 @@ TEST(Drag, TurnsByTheMoveFromTheSecondSampleOnAndAsksForAFrameWhenTheSampleMoves
           std::tuple{Pair{0, 0}, Path{{100, 50}, {100, 50}, {101, 49}, {300, 300, false}, {20, 20}, {0, 0}, {0, 0}, {40, 40}},
                      Pair{-20, -20}, "TFTFTTFT"}}) {
         ViewState view;
-        std::tie(view.pitch, view.yaw) = start;
+        std::tie(view.pose.pitch, view.pose.yaw) = start;
         std::string asked;
         for (auto [x, y, left] : path)
             asked += onMouseMove(view, mouseSample(left ? platform::kLeftButtonDown : 0, platform::packPosition(x, y))) ? 'T' : 'F';
-        EXPECT_EQ(std::tuple(Pair(view.pitch, view.yaw), asked, Pair(view.anchorX, view.anchorY)),
+        EXPECT_EQ(std::tuple(Pair(view.pose.pitch, view.pose.yaw), asked, Pair(view.anchorX, view.anchorY)),
                   std::tuple(turned, std::string(frames), Pair(path.back().x, path.back().y)));
     }
 }
