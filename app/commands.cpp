@@ -43,19 +43,13 @@ void uncheck(TextureStore& store, std::uint32_t slot) {
     if (slot < kTextureSlots) store.checked[slot] = 0;
 }
 
-std::optional<std::string> reasonOf(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
-                                    const std::optional<ReadProblem>& problem) {
-    if (!problem) return std::nullopt;
-    return failureReason(viewer.generation, kind, path, *problem);
-}
-
 // Ends a load: a file the reader took (in part, perhaps) is the one shown and
 // followed from the version read; a refused one leaves both as they were and
 // only says why.
 void finishLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path, const FileSignature& asRead,
-                const std::optional<std::string>& failure, bool taken) {
+                const Outcome& outcome, bool taken) {
     if (taken) viewer.follower.follow(path, kind, asRead);
-    reportLoad(viewer, kind, path, failure, taken);
+    reportLoad(viewer, kind, path, outcome, taken);
 }
 
 void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
@@ -70,8 +64,7 @@ void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given
     std::optional<ReadProblem> problem;
     loadEbo(viewer.generation, viewer.scene, *path, &problem);
     rebuildMenuBar(viewer);
-    finishLoad(viewer, FileKind::Ebo, *path, asRead, reasonOf(viewer, FileKind::Ebo, *path, problem),
-               !problem || !problem->refused);
+    finishLoad(viewer, FileKind::Ebo, *path, asRead, outcomeOf(problem), !problem || !problem->refused);
 }
 
 void openArchive(Viewer& viewer, const std::optional<std::filesystem::path>& given) {
@@ -87,8 +80,7 @@ void openArchive(Viewer& viewer, const std::optional<std::filesystem::path>& giv
     }
     store.decodeSlot();
     rebuildMenuBar(viewer);
-    finishLoad(viewer, FileKind::Fsh, *path, asRead, reasonOf(viewer, FileKind::Fsh, *path, problem),
-               !problem || !problem->refused);
+    finishLoad(viewer, FileKind::Fsh, *path, asRead, outcomeOf(problem), !problem || !problem->refused);
 }
 
 // Returns false when the picture cannot be loaded: the command then ends at
@@ -105,16 +97,15 @@ bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& giv
         uncheck(store, store.currentSlot);
     }
     const FileSignature asRead = signatureOf(*path);
-    std::string reason;
-    const auto picture = readPicture(viewer, *path, &reason);
+    const auto picture = readPicture(viewer, *path);
     if (!picture) {
-        finishLoad(viewer, FileKind::Picture, *path, asRead, reason, false);
+        finishLoad(viewer, FileKind::Picture, *path, asRead, picture.problem(), false);
         return false;
     }
     // The GL unpack alignment the upload needs is set by the renderer.
-    const auto refusal = importRefusal(*picture);
-    if (!refusal) importPicture(store, *picture);
-    finishLoad(viewer, FileKind::Picture, *path, asRead, refusal, !refusal);
+    const Outcome imported = importRefusal(*picture);
+    if (imported) importPicture(store, *picture);
+    finishLoad(viewer, FileKind::Picture, *path, asRead, imported, static_cast<bool>(imported));
     return true;
 }
 

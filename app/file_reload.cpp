@@ -34,49 +34,49 @@ void keepChosenSlot(const TextureStore& before, TextureStore& after) {
     after.checked[kept] = 1;
 }
 
-std::optional<std::string> reloadModel(Viewer& viewer, const std::filesystem::path& path) {
+Outcome reloadModel(Viewer& viewer, const std::filesystem::path& path) {
     Scene fresh;
     std::optional<ReadProblem> problem;
     loadEbo(viewer.generation, fresh, path, &problem);
-    if (problem) return failureReason(viewer.generation, FileKind::Ebo, path, *problem);
+    if (problem) return *problem;
     keepObjectStates(viewer.scene, fresh);
     viewer.scene = std::move(fresh);
-    return std::nullopt;
+    return Done{};
 }
 
-std::optional<std::string> reloadArchive(Viewer& viewer, const std::filesystem::path& path) {
+Outcome reloadArchive(Viewer& viewer, const std::filesystem::path& path) {
     TextureStore fresh(viewer.generation);
     std::optional<ReadProblem> problem;
     fresh.loadArchive(path, &problem);
-    if (problem) return failureReason(viewer.generation, FileKind::Fsh, path, *problem);
+    if (problem) return *problem;
     // As "Load FSH" marks them: slot 0 alone (and, in the current
     // generation, not "Blank"); the earlier generation keeps the reader's.
     if (viewer.generation == Generation::Current) checkFirstSlotOnly(fresh);
     keepChosenSlot(viewer.textures, fresh);
     fresh.decodeSlot();
     viewer.textures = std::move(fresh);
-    return std::nullopt;
+    return Done{};
 }
 
-std::optional<std::string> reloadPicture(Viewer& viewer, const std::filesystem::path& path) {
-    std::string reason;
-    const auto picture = readPicture(viewer, path, &reason);
-    if (!picture) return reason;
-    if (auto refusal = importRefusal(*picture)) return refusal;
+Outcome reloadPicture(Viewer& viewer, const std::filesystem::path& path) {
+    const auto picture = readPicture(viewer, path);
+    if (!picture) return picture.problem();
+    if (Outcome size = importRefusal(*picture); !size) return size;
     // The picture was read whole: only now does it replace the one shown.
     importPicture(viewer.textures, *picture);
-    return std::nullopt;
+    return Done{};
 }
 
 }  // namespace
 
 bool reloadFile(Viewer& viewer, FileKind kind, const std::filesystem::path& path) {
-    const std::optional<std::string> failure = kind == FileKind::Ebo   ? reloadModel(viewer, path)
-                                               : kind == FileKind::Fsh ? reloadArchive(viewer, path)
-                                                                       : reloadPicture(viewer, path);
-    if (!failure) rebuildMenuBar(viewer);
-    reportLoad(viewer, kind, path, failure, !failure);
-    return !failure;
+    const Outcome outcome = kind == FileKind::Ebo   ? reloadModel(viewer, path)
+                           : kind == FileKind::Fsh ? reloadArchive(viewer, path)
+                                                   : reloadPicture(viewer, path);
+    const bool read = static_cast<bool>(outcome);
+    if (read) rebuildMenuBar(viewer);
+    reportLoad(viewer, kind, path, outcome, read);
+    return read;
 }
 
 }  // namespace kelvane

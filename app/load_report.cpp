@@ -43,14 +43,14 @@ std::string failureReason(Generation generation, FileKind kind, const std::files
     return reason;
 }
 
-void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
-                const std::optional<std::string>& failure, bool replacesShown) {
+void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path, const Outcome& outcome,
+                bool replacesShown) {
     if (replacesShown) (kind == FileKind::Ebo ? viewer.modelFile : viewer.textureFile) = path;
     viewer.loadFailure.clear();
-    if (failure) {
-        viewer.loadFailure = displayName(path) + ": " + *failure;
-        std::fprintf(stderr, "%s: %s: %s\n", programName(viewer.generation), utf8Text(path).c_str(),
-                     failure->c_str());
+    if (!outcome) {
+        const std::string reason = failureReason(viewer.generation, kind, path, outcome.problem());
+        viewer.loadFailure = displayName(path) + ": " + reason;
+        std::fprintf(stderr, "%s: %s: %s\n", programName(viewer.generation), utf8Text(path).c_str(), reason.c_str());
         std::fflush(stderr);
     }
     updateWindowTitle(viewer);

@@ -7,6 +7,7 @@
 #include "app/file_kind.h"
 #include "app/viewer.h"
 #include "common/read_problem.h"
+#include "common/result.h"
 
 namespace kelvane {
 
@@ -21,10 +22,15 @@ std::string failureReason(Generation generation, FileKind kind, const std::files
 
 // Says what a load did: when the stores now hold what the file gave
 // (`replacesShown`: every load but a refused one or a failed reload) the
-// title names it among the files shown; on failure (`failure` holds the
-// reason) the title also says which file and why, and so does one line on
-// standard error.
-void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path,
-                const std::optional<std::string>& failure, bool replacesShown = true);
+// title names it among the files shown; on failure the title also says
+// which file and why (failureReason), and so does one line on standard error.
+void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path, const Outcome& outcome,
+                bool replacesShown = true);
+
+// The outcome of a reader that reports its first problem through a sink.
+inline Outcome outcomeOf(const std::optional<ReadProblem>& problem) {
+    if (problem) return *problem;
+    return Done{};
+}
 
 }  // namespace kelvane

@@ -131,14 +131,12 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
         return mainWindowProc(viewer, window, message, wParam, lParam);
     };
 
-    std::string error;
-    std::unique_ptr<platform::Window> window =
-        platform.createMainWindow(windowTitle(generation), programName(generation), 512, 512, procedure, &error);
-    if (!window) return fail(generation, error.empty() ? "cannot create the main window" : error);
+    auto created = platform.createMainWindow(windowTitle(generation), programName(generation), 512, 512, procedure);
+    if (!created) return fail(generation, created.problem().what);
+    std::unique_ptr<platform::Window> window = std::move(*created);
     viewer.window = window.get();
 
-    if (!window->makeGlContext(&error))
-        return fail(generation, error.empty() ? "cannot create the OpenGL context" : error);
+    if (Outcome context = window->makeGlContext(); !context) return fail(generation, context.problem().what);
     initGl(generation);
     glReady = true;
 

@@ -15,21 +15,20 @@ bool isBmp(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::optional<Picture> readPicture(const Viewer& viewer, const std::filesystem::path& path, std::string* reason) {
+Result<Picture> readPicture(const Viewer& viewer, const std::filesystem::path& path) {
     if (!isBmp(path)) {
-        auto picture = platform::loadRgbaPictureFile(path, reason);
-        if (!picture) return std::nullopt;
+        auto picture = platform::loadRgbaPictureFile(path);
+        if (!picture) return picture.problem();
         return Picture(std::move(*picture));
     }
-    auto bitmap = viewer.platform.loadBitmap(path, reason);
-    const bool rowsComplete =
-        bitmap && std::uint64_t{bmpRowStride24(bitmap->width)} * bitmap->height <= bitmap->bottomUpBgrRows.size();
-    if (rowsComplete) return Picture(std::move(*bitmap));
-    if (reason && reason->empty()) *reason = "not a readable BMP picture";
-    return std::nullopt;
+    auto bitmap = viewer.platform.loadBitmap(path);
+    if (!bitmap) return bitmap.problem();
+    if (std::uint64_t{bmpRowStride24(bitmap->width)} * bitmap->height > bitmap->bottomUpBgrRows.size())
+        return failure("not a readable BMP picture");
+    return Picture(std::move(*bitmap));
 }
 
-std::optional<std::string> importRefusal(const Picture& picture) {
+Outcome importRefusal(const Picture& picture) {
     return std::visit([](const auto& p) { return platform::importRefusal(p.width, p.height); }, picture);
 }
 

@@ -14,14 +14,13 @@ namespace kelvane {
 // platform loads bitmaps (24-bit bottom-up rows), a PNG or TGA with its alpha.
 using Picture = std::variant<platform::Bitmap, platform::RgbaPicture>;
 
-// Reads the picture at `path`, by its extension: nothing, with the reason in
-// `reason`, when it cannot be read, or when a bitmap's rows do not hold
-// every byte a 24-bit bottom-up picture of its size needs (so the import
-// cannot read past them).
-std::optional<Picture> readPicture(const Viewer& viewer, const std::filesystem::path& path, std::string* reason);
+// Reads the picture at `path`, by its extension; why not when it cannot be
+// read, or when a bitmap's rows do not hold every byte a 24-bit bottom-up
+// picture of its size needs (so the import cannot read past them).
+Result<Picture> readPicture(const Viewer& viewer, const std::filesystem::path& path);
 
-// Why the viewers do not import a picture of this size; nothing when they do.
-std::optional<std::string> importRefusal(const Picture& picture);
+// Why the viewers do not import a picture of this size; done when they do.
+Outcome importRefusal(const Picture& picture);
 
 // Puts the picture into slot 0 of the store, the shown slot.
 void importPicture(TextureStore& store, const Picture& picture);

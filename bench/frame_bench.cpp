@@ -89,8 +89,12 @@ struct FrameSetUp {
 
     FrameSetUp(bool withModel, std::uint32_t textureSide, std::string* error)
         : pixels(static_cast<std::size_t>(kSide) * kSide * 4, 200) {
-        context = platform::OffscreenContext::create(512, 512, error);
-        if (!context) return;
+        auto made = platform::OffscreenContext::create(512, 512);
+        if (!made) {
+            *error = made.problem().what;
+            return;
+        }
+        context = std::move(*made);
         initGl(Generation::Current);
         resizeViewport(Generation::Current, 512, 512);
         if (withModel) scene = gridScene();

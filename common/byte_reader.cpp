@@ -62,23 +62,19 @@ std::optional<ByteReader> ByteReader::readWhole(std::ifstream& in) {
     return ByteReader(std::move(all));
 }
 
-std::optional<ByteReader> ByteReader::open(const std::filesystem::path& path, ProblemSink problem) {
+Result<ByteReader> ByteReader::open(const std::filesystem::path& path) {
     // A folder opens as a stream on Linux but cannot be read; treat it as a
     // file that cannot be opened, as Windows does.
     std::error_code error;
     std::ifstream in;
     errno = 0;
     if (!std::filesystem::is_directory(path, error)) in.open(path, std::ios::binary);
-    if (!in.is_open()) {
-        reportProblem(problem, {0, "", whyNotOpened(path, errno), true});
-        return std::nullopt;
-    }
+    if (!in.is_open()) return ReadProblem{0, "", whyNotOpened(path, errno), true};
     try {
-        if (auto reader = readWhole(in)) return reader;
+        if (auto reader = readWhole(in)) return std::move(*reader);
     } catch (const std::ios_base::failure&) {
     }
-    reportProblem(problem, {0, "", "cannot read file", true});
-    return std::nullopt;
+    return ReadProblem{0, "", "cannot read file", true};
 }
 
 bool ByteReader::contains(std::int64_t offset, std::int64_t length) const {

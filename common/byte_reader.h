@@ -15,6 +15,7 @@
 #include "common/endian.h"
 #include "common/file_bytes.h"
 #include "common/read_problem.h"
+#include "common/result.h"
 
 namespace kelvane {
 
@@ -64,9 +65,9 @@ public:
     ByteReader() = default;
     explicit ByteReader(std::vector<std::uint8_t> bytes) : owned_(std::move(bytes)), bytes_(owned_) {}
 
-    // Reads the whole file. Returns nothing (and records why) if it cannot
-    // be opened or read.
-    static std::optional<ByteReader> open(const std::filesystem::path& path, ProblemSink problem);
+    // Reads the whole file; why not (a problem marked refused) when it
+    // cannot be opened or read.
+    static Result<ByteReader> open(const std::filesystem::path& path);
 
     std::size_t size() const { return bytes_.size(); }
     std::span<const std::uint8_t> bytes() const { return bytes_; }

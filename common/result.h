@@ -39,6 +39,6 @@ private:
 
 // What an operation that makes no value gives on success.
 struct Done {};
-using Status = Result<Done>;
+using Outcome = Result<Done>;
 
 }  // namespace kelvane

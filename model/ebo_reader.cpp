@@ -169,8 +169,11 @@ std::int32_t readAndReport(Scene& scene, ByteReader& file, ProblemSink problem) 
 
 std::int32_t loadEbo(Scene& scene, const std::filesystem::path& path, ProblemSink problem) {
     resetNamesAndLighting(scene);
-    auto file = ByteReader::open(path, problem);
-    if (!file) return 1;
+    auto file = ByteReader::open(path);
+    if (!file) {
+        reportProblem(problem, file.problem());
+        return 1;
+    }
     return readAndReport(scene, *file, problem);
 }
 

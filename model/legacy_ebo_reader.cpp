@@ -108,7 +108,10 @@ void readFile(Scene& scene, ByteReader& file, ProblemSink problem) {
 }  // namespace
 
 std::int32_t loadLegacyEbo(Scene& scene, const std::filesystem::path& path, ProblemSink problem) {
-    if (auto file = ByteReader::open(path, problem)) readFile(scene, *file, problem);
+    if (auto file = ByteReader::open(path))
+        readFile(scene, *file, problem);
+    else
+        reportProblem(problem, file.problem());
     return 1;
 }
 

@@ -83,32 +83,23 @@ Bitmap bottomUpBgr(const std::uint8_t* rgb, std::uint32_t width, std::uint32_t h
 
 }  // namespace
 
-std::optional<Bitmap> decodeBmp(ByteReader& file, std::string* reason) {
+Result<Bitmap> decodeBmp(ByteReader& file) {
     const BmpCheck check = checkBmp(file);
-    if (check.refusal) {
-        if (reason) *reason = *check.refusal;
-        return std::nullopt;
-    }
+    if (!check.verdict) return check.verdict.problem();
     const std::vector<std::uint8_t> canonical = canonicalBmp(file, check.layout);
     int width = 0, height = 0, channels = 0;
     const std::unique_ptr<stbi_uc, void (*)(void*)> rgb(
         stbi_load_from_memory(canonical.data(), static_cast<int>(canonical.size()), &width, &height, &channels, 3),
         stbi_image_free);
-    if (!rgb || width != check.layout.width || height != check.layout.height) {
-        if (reason) *reason = "the BMP decoder refused the picture";
-        return std::nullopt;
-    }
+    if (!rgb || width != check.layout.width || height != check.layout.height)
+        return failure("the BMP decoder refused the picture");
     return bottomUpBgr(rgb.get(), static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
 }
 
-std::optional<Bitmap> loadBmpFile(const std::filesystem::path& path, std::string* reason) {
-    std::optional<ReadProblem> problem;
-    auto file = ByteReader::open(path, &problem);
-    if (!file) {
-        if (reason) *reason = problem ? problem->what : "cannot open file";
-        return std::nullopt;
-    }
-    return decodeBmp(*file, reason);
+Result<Bitmap> loadBmpFile(const std::filesystem::path& path) {
+    auto file = ByteReader::open(path);
+    if (!file) return file.problem();
+    return decodeBmp(*file);
 }
 
 }  // namespace kelvane::platform

@@ -11,10 +11,10 @@
 namespace kelvane::platform {
 
 // Decodes a BMP file that checkBmp accepts into bottom-up 24-bit rows, with
-// stb_image; nothing, and why in `reason`, for any other file.
-std::optional<Bitmap> decodeBmp(ByteReader& file, std::string* reason);
+// stb_image; why not for any other file.
+Result<Bitmap> decodeBmp(ByteReader& file);
 
-// The same for a file on disk; `reason` also says why it cannot be read.
-std::optional<Bitmap> loadBmpFile(const std::filesystem::path& path, std::string* reason);
+// The same for a file on disk, which may also fail to be read.
+Result<Bitmap> loadBmpFile(const std::filesystem::path& path);
 
 }  // namespace kelvane::platform

@@ -174,15 +174,15 @@ std::string bmpCompressionName(std::uint32_t code) {
 
 BmpCheck checkBmp(ByteReader& file) {
     BmpCheck check;
-    check.refusal = readLayout(file, check.layout);
+    if (auto refusal = readLayout(file, check.layout)) check.verdict = failure(std::move(*refusal));
     return check;
 }
 
-std::optional<std::string> importRefusal(std::uint32_t width, std::uint32_t height) {
+Outcome importRefusal(std::uint32_t width, std::uint32_t height) {
     const std::uint32_t side = kMaxImportedBitmapSide;
-    if (width <= side && height <= side) return std::nullopt;
-    return "picture of " + number(width) + " x " + number(height) + " pixels is larger than the " + number(side) +
-           " x " + number(side) + " the viewers import";
+    if (width <= side && height <= side) return Done{};
+    return failure("picture of " + number(width) + " x " + number(height) + " pixels is larger than the " +
+                   number(side) + " x " + number(side) + " the viewers import");
 }
 
 }  // namespace kelvane::platform

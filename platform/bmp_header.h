@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/byte_reader.h"
+#include "common/result.h"
 
 namespace kelvane::platform {
 
@@ -18,8 +19,8 @@ constexpr std::uint64_t kMaxBitmapPixels = 64ull * 1024 * 1024;
 // The viewers import pictures up to this size in each direction and drop
 // larger ones after loading them.
 constexpr std::uint32_t kMaxImportedBitmapSide = 1024;
-// Why a picture of this size is dropped, or nothing when it is imported.
-std::optional<std::string> importRefusal(std::uint32_t width, std::uint32_t height);
+// Why a picture of this size is dropped; done when it is imported.
+Outcome importRefusal(std::uint32_t width, std::uint32_t height);
 
 constexpr std::uint32_t kBmpUncompressed = 0;
 constexpr std::uint32_t kBmpRle8 = 1;
@@ -48,7 +49,7 @@ struct BmpLayout {
 
 struct BmpCheck {
     BmpLayout layout;
-    std::optional<std::string> refusal;  // why the picture is refused; nothing when it may be decoded
+    Outcome verdict = Done{};  // why the picture is refused; done when it may be decoded
 };
 
 // Reads and vets a BMP file's headers, colour table and pixel extent

@@ -29,12 +29,12 @@ bool startsWithPngSignature(const ByteReader& file) {
            std::memcmp(file.bytes().data(), kPngSignature.data(), kPngSignature.size()) == 0;
 }
 
-std::optional<std::string> sizeRefusal(std::uint64_t width, std::uint64_t height) {
-    if (width == 0 || height == 0) return "picture of " + number(width) + " x " + number(height) + " pixels";
+Outcome sizeCheck(std::uint64_t width, std::uint64_t height) {
+    if (width == 0 || height == 0) return failure("picture of " + number(width) + " x " + number(height) + " pixels");
     if (width * height > kMaxBitmapPixels)
-        return "picture of " + number(width) + " x " + number(height) + " pixels is larger than the " +
-               number(kMaxBitmapPixels) + " pixels a picture may have";
-    return std::nullopt;
+        return failure("picture of " + number(width) + " x " + number(height) + " pixels is larger than the " +
+                       number(kMaxBitmapPixels) + " pixels a picture may have");
+    return Done{};
 }
 
 bool validPngDepth(std::uint8_t colourType, std::uint8_t depth) {
@@ -50,21 +50,22 @@ bool validPngDepth(std::uint8_t colourType, std::uint8_t depth) {
 
 }  // namespace
 
-std::optional<std::string> pngRefusal(ByteReader& file) {
-    if (!startsWithPngSignature(file)) return "not a PNG picture: no PNG signature";
+Outcome pngCheck(ByteReader& file) {
+    if (!startsWithPngSignature(file)) return failure("not a PNG picture: no PNG signature");
     const std::int64_t headerAt = static_cast<std::int64_t>(kPngSignature.size());
     const auto header = file.span(headerAt, 8 + 13, "IHDR");
-    if (!header) return "not a PNG picture: file ends inside the header";
+    if (!header) return failure("not a PNG picture: file ends inside the header");
     const std::uint8_t* h = header->data();
     if (loadBe32(h) != 13 || std::memcmp(h + 4, "IHDR", 4) != 0)
-        return "not a PNG picture: the first chunk is not a 13-byte IHDR";
+        return failure("not a PNG picture: the first chunk is not a 13-byte IHDR");
     const std::uint32_t width = loadBe32(h + 8), height = loadBe32(h + 12);
-    if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) return "PNG header gives a size over 2^31";
-    if (auto refusal = sizeRefusal(width, height)) return refusal;
+    if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) return failure("PNG header gives a size over 2^31");
+    if (Outcome size = sizeCheck(width, height); !size) return size;
     const std::uint8_t depth = h[16], colourType = h[17];
     if (!validPngDepth(colourType, depth))
-        return "PNG colour type " + number(colourType) + " with " + number(depth) + " bits is not a PNG format";
-    if (h[18] != 0 || h[19] != 0 || h[20] > 1) return "PNG compression, filter or interlace method is unknown";
+        return failure("PNG colour type " + number(colourType) + " with " + number(depth) +
+                       " bits is not a PNG format");
+    if (h[18] != 0 || h[19] != 0 || h[20] > 1) return failure("PNG compression, filter or interlace method is unknown");
 
     // Every chunk lies whole inside the file, up to IEND, with image data on the way.
     bool imageData = false, palette = false;
@@ -72,22 +73,23 @@ std::optional<std::string> pngRefusal(ByteReader& file) {
         const std::uint32_t length = loadBe32(file.bytes().data() + at);
         const std::uint8_t* type = file.bytes().data() + at + 4;
         if (length > 0x7FFFFFFF || !file.contains(at, kChunkOverhead + length))
-            return "PNG chunk at offset " + number(static_cast<std::uint64_t>(at)) + " runs past the end of the file";
+            return failure("PNG chunk at offset " + number(static_cast<std::uint64_t>(at)) +
+                           " runs past the end of the file");
         if (std::memcmp(type, "IDAT", 4) == 0) imageData = true;
         if (std::memcmp(type, "PLTE", 4) == 0) palette = true;
         if (std::memcmp(type, "IEND", 4) == 0) {
-            if (!imageData) return "PNG file has no image data";
-            if (colourType == 3 && !palette) return "PNG palette picture has no palette";
-            return std::nullopt;
+            if (!imageData) return failure("PNG file has no image data");
+            if (colourType == 3 && !palette) return failure("PNG palette picture has no palette");
+            return Done{};
         }
         at += kChunkOverhead + length;
     }
-    return "PNG file ends before its IEND chunk";
+    return failure("PNG file ends before its IEND chunk");
 }
 
-std::optional<std::string> tgaRefusal(ByteReader& file) {
+Outcome tgaCheck(ByteReader& file) {
     const auto header = file.record<kTgaHeaderSize>(0, "TGA header");
-    if (!header) return "not a TGA picture: file ends inside the 18-byte header";
+    if (!header) return failure("not a TGA picture: file ends inside the 18-byte header");
     const std::uint8_t idLength = file.bytes()[0], mapType = file.bytes()[1], imageType = file.bytes()[2];
     const std::uint16_t mapLength = header->u16le<5>();
     const std::uint8_t mapEntryBits = file.bytes()[7];
@@ -97,36 +99,30 @@ std::optional<std::string> tgaRefusal(ByteReader& file) {
     const bool mapped = imageType == 1 || imageType == 9;
     const bool trueColour = imageType == 2 || imageType == 10;
     const bool grey = imageType == 3 || imageType == 11;
-    if (!mapped && !trueColour && !grey) return "not a TGA picture: image type " + number(imageType);
-    if (mapType > 1 || (mapped && mapType != 1)) return "not a TGA picture: colour map type " + number(mapType);
+    if (!mapped && !trueColour && !grey) return failure("not a TGA picture: image type " + number(imageType));
+    if (mapType > 1 || (mapped && mapType != 1)) return failure("not a TGA picture: colour map type " + number(mapType));
     if ((mapped && depth != 8) || (grey && depth != 8) ||
         (trueColour && depth != 15 && depth != 16 && depth != 24 && depth != 32))
-        return "TGA image type " + number(imageType) + " with " + number(depth) + " bits a pixel is not taken";
+        return failure("TGA image type " + number(imageType) + " with " + number(depth) + " bits a pixel is not taken");
     if (mapType == 1 && mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 && mapEntryBits != 32)
-        return "TGA colour map entries of " + number(mapEntryBits) + " bits are not taken";
-    if (auto refusal = sizeRefusal(width, height)) return refusal;
+        return failure("TGA colour map entries of " + number(mapEntryBits) + " bits are not taken");
+    if (Outcome size = sizeCheck(width, height); !size) return size;
 
     const std::int64_t mapBytes = mapType == 1 ? std::int64_t{mapLength} * ((mapEntryBits + 7) / 8) : 0;
     const std::int64_t pixelsAt = kTgaHeaderSize + idLength + mapBytes;
-    if (!file.contains(0, pixelsAt)) return "TGA file ends inside its colour map";
+    if (!file.contains(0, pixelsAt)) return failure("TGA file ends inside its colour map");
     const std::int64_t pixelBytes = std::int64_t{width} * height * ((depth + 7) / 8);
     const bool runLength = imageType >= 9;
     // Run-length pixels are at least one byte; stb reads past their end as 0.
-    if (!file.contains(pixelsAt, runLength ? 1 : pixelBytes)) return "TGA file ends inside its pixels";
-    return std::nullopt;
+    if (!file.contains(pixelsAt, runLength ? 1 : pixelBytes)) return failure("TGA file ends inside its pixels");
+    return Done{};
 }
 
-std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat format, std::string* reason) {
+Result<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat format) {
     const bool png = format == PictureFormat::Png;
-    if (auto refusal = png ? pngRefusal(file) : tgaRefusal(file)) {
-        if (reason) *reason = *refusal;
-        return std::nullopt;
-    }
+    if (Outcome check = png ? pngCheck(file) : tgaCheck(file); !check) return check.problem();
     const std::span<const std::uint8_t> bytes = file.bytes();
-    if (bytes.size() > 0x7FFFFFFF) {
-        if (reason) *reason = "picture file of over 2 GiB";
-        return std::nullopt;
-    }
+    if (bytes.size() > 0x7FFFFFFF) return failure("picture file of over 2 GiB");
     // The size the check vetted; the decoder must give exactly that.
     const std::uint8_t* b = bytes.data();
     const std::int64_t declaredWidth = png ? loadBe32(b + 16) : loadLe16(b + 12);
@@ -135,10 +131,8 @@ std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat for
     const std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
         stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels, 4),
         stbi_image_free);
-    if (!rgba || width != declaredWidth || height != declaredHeight) {
-        if (reason) *reason = png ? "the PNG decoder refused the picture" : "the TGA decoder refused the picture";
-        return std::nullopt;
-    }
+    if (!rgba || width != declaredWidth || height != declaredHeight)
+        return failure(png ? "the PNG decoder refused the picture" : "the TGA decoder refused the picture");
     RgbaPicture picture;
     picture.width = static_cast<std::uint32_t>(width);
     picture.height = static_cast<std::uint32_t>(height);
@@ -146,16 +140,12 @@ std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat for
     return picture;
 }
 
-std::optional<RgbaPicture> loadRgbaPictureFile(const std::filesystem::path& path, std::string* reason) {
-    std::optional<ReadProblem> problem;
-    auto file = ByteReader::open(path, &problem);
-    if (!file) {
-        if (reason) *reason = problem ? problem->what : "cannot open file";
-        return std::nullopt;
-    }
+Result<RgbaPicture> loadRgbaPictureFile(const std::filesystem::path& path) {
+    auto file = ByteReader::open(path);
+    if (!file) return file.problem();
     std::u8string extension = path.extension().u8string();
     for (auto& c : extension) c = static_cast<char8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return decodeRgbaPicture(*file, extension == u8".tga" ? PictureFormat::Tga : PictureFormat::Png, reason);
+    return decodeRgbaPicture(*file, extension == u8".tga" ? PictureFormat::Tga : PictureFormat::Png);
 }
 
 }  // namespace kelvane::platform

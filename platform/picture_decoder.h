@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/byte_reader.h"
+#include "common/result.h"
 
 namespace kelvane::platform {
 
@@ -22,18 +23,17 @@ struct RgbaPicture {
     std::vector<std::uint8_t> rgba;
 };
 
-// Why stb_image may not see these bytes as a PNG (or a TGA): nothing when
-// the signature, header and chunk layout (the header, colour map and pixel
+// Why stb_image may not see these bytes as a PNG (or a TGA); done when the
+// signature, header and chunk layout (the header, colour map and pixel
 // extent) are sound and the picture is no larger than kMaxBitmapPixels.
-std::optional<std::string> pngRefusal(ByteReader& file);
-std::optional<std::string> tgaRefusal(ByteReader& file);
+Outcome pngCheck(ByteReader& file);
+Outcome tgaCheck(ByteReader& file);
 
 enum class PictureFormat { Png, Tga };
 
-// Decodes a PNG or TGA file after its check; nothing, and why in `reason`,
-// when it is refused.
-std::optional<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat format, std::string* reason);
+// Decodes a PNG or TGA file after its check; why not when it is refused.
+Result<RgbaPicture> decodeRgbaPicture(ByteReader& file, PictureFormat format);
 // The same for a file on disk, a TGA by its extension (in any case), else a PNG.
-std::optional<RgbaPicture> loadRgbaPictureFile(const std::filesystem::path& path, std::string* reason);
+Result<RgbaPicture> loadRgbaPictureFile(const std::filesystem::path& path);
 
 }  // namespace kelvane::platform

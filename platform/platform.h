@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
+
 namespace kelvane::platform {
 
 // Window messages, by their Win32 numbers.
@@ -117,11 +119,11 @@ public:
     // in the order given; each path is handed out once.
     virtual std::vector<std::filesystem::path> takeDroppedFiles() = 0;
     // Gives the window a GL context (RGBA, 24 colour bits, 16 depth bits,
-    // double-buffered) and makes it current. False and a reason on failure.
+    // double-buffered) and makes it current; the reason on failure.
     // A backend whose toolkit makes GL contexts only for windows on screen
     // (FLTK) puts the window on screen here; it still sends no msg::Size
     // before show.
-    virtual bool makeGlContext(std::string* error) = 0;
+    virtual Outcome makeGlContext() = 0;
     // Shows the window; the procedure receives msg::Size with the client
     // size before this returns (as ShowWindow sends WM_SIZE). Where a backend
     // cannot, the caller sets the projection from clientSize() itself.
@@ -138,14 +140,13 @@ class Platform {
 public:
     virtual ~Platform() = default;
     // Creates the main window with the given title and outer size; the
-    // procedure receives msg::Create during creation. Returns null and a
-    // one-line reason when the window cannot be made. `windowClass` is the
+    // procedure receives msg::Create during creation; a one-line reason when
+    // the window cannot be made. `windowClass` is the
     // name the desktop knows the program by (on X11 the window class, which
     // a desktop entry's StartupWMClass names); Win32 keeps the title as its
     // class name.
-    virtual std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string& windowClass,
-                                                     int outerWidth, int outerHeight, WindowProc procedure,
-                                                     std::string* error) = 0;
+    virtual Result<std::unique_ptr<Window>> createMainWindow(const std::string& title, const std::string& windowClass,
+                                                             int outerWidth, int outerHeight, WindowProc procedure) = 0;
     // Handles at most one pending message without waiting (PeekMessageW,
     // then GetMessageW and DispatchMessageW). Returns false once the quit
     // message (posted by postQuit) has been taken, and from then on.
@@ -155,10 +156,9 @@ public:
     // while waiting arrives as msg::Paint.
     virtual void waitForMessage(std::optional<std::chrono::milliseconds> timeout) = 0;
     virtual void postQuit(int exitCode) = 0;
-    // Loads a bitmap file, converting any depth to 24-bit rows; nothing when
-    // the file is not a readable bitmap, with a few words on why in `reason`
-    // (when given).
-    virtual std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) = 0;
+    // Loads a bitmap file, converting any depth to 24-bit rows; a few words
+    // on why when the file is not a readable bitmap.
+    virtual Result<Bitmap> loadBitmap(const std::filesystem::path& path) = 0;
     // The program's arguments after its name, as UTF-8. Windows reads them
     // from the system as UTF-16; elsewhere they are argv as given.
     virtual std::vector<std::string> programArguments(int argc, char** argv) {

@@ -39,8 +39,8 @@ void failTooManyImages(ByteReader& in, std::uint32_t count, std::uint32_t capaci
 void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink problem) {
     slotCount = 0;
     currentSlot = 0;
-    auto file = ByteReader::open(path, problem);
-    if (!file) return;
+    auto file = ByteReader::open(path);
+    if (!file) return reportProblem(problem, file.problem());
     ByteReader& in = *file;
     const bool withBlank = traits(generation).blankSlot;
 

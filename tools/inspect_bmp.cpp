@@ -15,20 +15,20 @@ using Json = nlohmann::ordered_json;
 
 // Decodes as the Linux viewer does; the Windows viewer hands the same
 // accepted files to LoadImageW.
-std::optional<std::string> refusalOf(const std::string& file, platform::BmpLayout& layout) {
-    std::optional<ReadProblem> problem;
-    auto bytes = ByteReader::open(pathFromUtf8(file), &problem);
-    if (!bytes) return problem ? problem->what : "cannot open file";
+Outcome importOf(const std::string& file, platform::BmpLayout& layout) {
+    auto bytes = ByteReader::open(pathFromUtf8(file));
+    if (!bytes) return bytes.problem();
     layout = platform::checkBmp(*bytes).layout;
-    std::string reason;
-    const auto bitmap = platform::decodeBmp(*bytes, &reason);
-    if (!bitmap) return reason;
+    const auto bitmap = platform::decodeBmp(*bytes);
+    if (!bitmap) return bitmap.problem();
     return platform::importRefusal(bitmap->width, bitmap->height);
 }
 
 int runBmp(const std::string& file) {
     platform::BmpLayout layout;
-    const auto refusal = refusalOf(file, layout);
+    const Outcome imported = importOf(file, layout);
+    const std::optional<std::string> refusal =
+        imported ? std::nullopt : std::optional<std::string>(imported.problem().what);
     const bool headersRead = layout.infoHeaderSize != 0;
     const auto known = [headersRead](auto value) { return headersRead ? Json(value) : Json(nullptr); };
     Json out{{"path", file},

@@ -102,24 +102,23 @@ bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& er
 }
 
 // The frame as the viewer draws it, in a width x height client area.
-bool drawOffscreen(Generation generation, const Scene& scene, const TextureStore& textures, FramePose pose,
-                   int width, int height, std::vector<std::uint8_t>& rgba, std::string& error) {
+// The frame's RGBA pixels, top row first.
+Result<std::vector<std::uint8_t>> drawOffscreen(Generation generation, const Scene& scene,
+                                                const TextureStore& textures, FramePose pose, int width, int height) {
 #ifdef _WIN32
     // Offscreen drawing uses Mesa's EGL, which the Windows build lacks.
-    (void)generation, (void)scene, (void)textures, (void)pose, (void)width, (void)height, (void)rgba;
-    error = "this build has no EGL";
-    return false;
+    (void)generation, (void)scene, (void)textures, (void)pose, (void)width, (void)height;
+    return failure("this build has no EGL");
 #else
-    auto context = platform::OffscreenContext::create(width, height, &error);
-    if (!context) return false;
+    auto context = platform::OffscreenContext::create(width, height);
+    if (!context) return context.problem();
     initGl(generation);
     resizeViewport(generation, width, height);
     // As at start-up: one draw sets the fit values, then the frame itself.
     const ShownImage image = shownImage(textures);
     if (const auto fit = drawScene(generation, scene, image)) pose.fitDistance = fit->distance;
     drawFrame(generation, scene, image, pose);
-    rgba = context->readPixels();
-    return true;
+    return (*context)->readPixels();
 #endif
 }
 
@@ -165,10 +164,9 @@ int render(const RenderOptions& options) {
     if (options.zoomOption->count() > 0) pose.zoom = options.zoom;
     if (!options.pan.empty()) parsePan(options.pan, pose.panX, pose.panY);
 
-    std::vector<std::uint8_t> rgba;
-    std::string error;
-    if (!drawOffscreen(generation, scene, textures, pose, width, height, rgba, error))
-        return complain("no offscreen OpenGL: " + error);
+    auto drawn = drawOffscreen(generation, scene, textures, pose, width, height);
+    if (!drawn) return complain("no offscreen OpenGL: " + drawn.problem().what);
+    std::vector<std::uint8_t>& rgba = *drawn;
 
     // The window shows the colour only; the alpha left by blending is not part of the picture.
     for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;

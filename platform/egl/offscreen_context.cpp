@@ -13,48 +13,40 @@ namespace {
 
 // The surfaceless display is opened once and kept for the process: EGL
 // displays are shared, so terminating it would end other contexts too.
-EGLDisplay surfacelessDisplay(std::string* error) {
+Result<EGLDisplay> surfacelessDisplay() {
     static EGLDisplay display = EGL_NO_DISPLAY;
     static bool tried = false;
     if (tried) {
-        if (display == EGL_NO_DISPLAY && error) *error = "no surfaceless EGL display";
+        if (display == EGL_NO_DISPLAY) return failure("no surfaceless EGL display");
         return display;
     }
     tried = true;
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (!getPlatformDisplay) {
-        if (error) *error = "EGL has no eglGetPlatformDisplayEXT";
-        return EGL_NO_DISPLAY;
-    }
+    if (!getPlatformDisplay) return failure("EGL has no eglGetPlatformDisplayEXT");
     EGLDisplay candidate = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, nullptr, nullptr)) {
-        if (error) *error = "cannot open the surfaceless EGL display (Mesa)";
-        return EGL_NO_DISPLAY;
-    }
+    if (candidate == EGL_NO_DISPLAY || !eglInitialize(candidate, nullptr, nullptr))
+        return failure("cannot open the surfaceless EGL display (Mesa)");
     display = candidate;
     return display;
 }
 
-bool fail(std::string* error, const char* what) {
-    if (error) *error = std::string(what) + " (EGL error 0x" + [] {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "%04X", static_cast<unsigned>(eglGetError()));
-        return std::string(buffer);
-    }() + ")";
-    return false;
+// What failed, with EGL's own error code.
+ReadProblem eglFailure(const char* what) {
+    char code[16];
+    std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(eglGetError()));
+    return failure(std::string(what) + " (EGL error 0x" + code + ")");
 }
 
 }  // namespace
 
-std::unique_ptr<OffscreenContext> OffscreenContext::create(int width, int height, std::string* error) {
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
-        if (error) *error = "offscreen size must be between 1 and 16384 pixels a side";
-        return nullptr;
-    }
-    EGLDisplay display = surfacelessDisplay(error);
-    if (display == EGL_NO_DISPLAY) return nullptr;
-    if (!eglBindAPI(EGL_OPENGL_API)) return fail(error, "EGL cannot bind the OpenGL API"), nullptr;
+Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, int height) {
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
+        return failure("offscreen size must be between 1 and 16384 pixels a side");
+    const Result<EGLDisplay> opened = surfacelessDisplay();
+    if (!opened) return opened.problem();
+    EGLDisplay display = *opened;
+    if (!eglBindAPI(EGL_OPENGL_API)) return eglFailure("EGL cannot bind the OpenGL API");
 
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                        EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
@@ -63,20 +55,20 @@ std::unique_ptr<OffscreenContext> OffscreenContext::create(int width, int height
     EGLConfig config = nullptr;
     EGLint found = 0;
     if (!eglChooseConfig(display, configAttributes, &config, 1, &found) || found < 1)
-        return fail(error, "no RGBA8 pbuffer configuration with a depth buffer"), nullptr;
+        return eglFailure("no RGBA8 pbuffer configuration with a depth buffer");
 
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLSurface surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
-    if (surface == EGL_NO_SURFACE) return fail(error, "cannot create the pbuffer"), nullptr;
+    if (surface == EGL_NO_SURFACE) return eglFailure("cannot create the pbuffer");
 
     // Fixed-function drawing needs the compatibility profile.
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
-        fail(error, "cannot create a compatibility OpenGL context");
+        ReadProblem problem = eglFailure("cannot create a compatibility OpenGL context");
         eglDestroySurface(display, surface);
-        return nullptr;
+        return problem;
     }
     std::unique_ptr<OffscreenContext> result(new OffscreenContext);
     result->display_ = display;
@@ -84,10 +76,7 @@ std::unique_ptr<OffscreenContext> OffscreenContext::create(int width, int height
     result->context_ = context;
     result->width_ = width;
     result->height_ = height;
-    if (!result->makeCurrent()) {
-        fail(error, "cannot make the offscreen context current");
-        return nullptr;
-    }
+    if (!result->makeCurrent()) return eglFailure("cannot make the offscreen context current");
     return result;
 }
 

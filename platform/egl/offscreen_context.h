@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
+
 namespace kelvane::platform {
 
 class OffscreenContext {
 public:
     // A current context drawing into a width x height RGBA8 pbuffer with a
-    // depth buffer of at least 16 bits. Null and a one-line reason on failure.
-    static std::unique_ptr<OffscreenContext> create(int width, int height, std::string* error);
+    // depth buffer of at least 16 bits; a one-line reason on failure.
+    static Result<std::unique_ptr<OffscreenContext>> create(int width, int height);
     ~OffscreenContext();
     OffscreenContext(const OffscreenContext&) = delete;
     OffscreenContext& operator=(const OffscreenContext&) = delete;

@@ -34,8 +34,8 @@ void FakeWindow::setTitle(const std::string& utf8) {
 
 std::vector<std::filesystem::path> FakeWindow::takeDroppedFiles() { return std::exchange(platform_.droppedFiles, {}); }
 
-bool FakeWindow::makeGlContext(std::string* error) {
-    return platform_.glContextFactory ? platform_.glContextFactory(*this, error) : true;
+Outcome FakeWindow::makeGlContext() {
+    return platform_.glContextFactory ? platform_.glContextFactory(*this) : Outcome(Done{});
 }
 
 void FakeWindow::show() { platform_.showWindow(*this); }
@@ -62,16 +62,13 @@ const MenuBar& FakePlatform::shownMenuBar() const {
     return menuBars.empty() ? none : menuBars.back();
 }
 
-std::unique_ptr<Window> FakePlatform::createMainWindow(const std::string& title, const std::string&, int, int,
-                                                       WindowProc procedure, std::string* error) {
-    if (failWindowCreation) {
-        if (error) *error = "fake window creation refused by the test";
-        return nullptr;
-    }
+Result<std::unique_ptr<Window>> FakePlatform::createMainWindow(const std::string& title, const std::string&, int,
+                                                               int, WindowProc procedure) {
+    if (failWindowCreation) return failure("fake window creation refused by the test");
     auto window = std::make_unique<FakeWindow>(*this, title, std::move(procedure));
     window_ = window.get();
     window->send(msg::Create);
-    return window;
+    return std::unique_ptr<Window>(std::move(window));
 }
 
 void FakePlatform::showWindow(Window& window) {
@@ -103,13 +100,10 @@ void FakePlatform::waitForMessage(std::optional<std::chrono::milliseconds> timeo
 
 void FakePlatform::postQuit(int exitCode) { quitCode = exitCode; }
 
-std::optional<Bitmap> FakePlatform::loadBitmap(const std::filesystem::path& path, std::string* reason) {
+Result<Bitmap> FakePlatform::loadBitmap(const std::filesystem::path& path) {
     bitmapRequests.push_back(path);
     const auto found = bitmaps.find(path);
-    if (found == bitmaps.end()) {
-        if (reason) *reason = "not a readable BMP picture";
-        return std::nullopt;
-    }
+    if (found == bitmaps.end()) return failure("not a readable BMP picture");
     return found->second;
 }
 

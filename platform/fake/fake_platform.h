@@ -37,7 +37,7 @@ public:
     ClientSize clientSize() const override;
     void setTitle(const std::string& utf8) override;
     std::vector<std::filesystem::path> takeDroppedFiles() override;
-    bool makeGlContext(std::string* error) override;
+    Outcome makeGlContext() override;
     void show() override;
     void swapBuffers() override;
     void destroy() override;
@@ -66,7 +66,7 @@ public:
     ClientSize size{512, 512};
     bool failWindowCreation = false;
     // Makes the GL context; without it makeGlContext succeeds doing nothing.
-    std::function<bool(Window&, std::string* error)> glContextFactory;
+    std::function<Outcome(Window&)> glContextFactory;
     // Files the window hands out for msg::DropFiles.
     std::vector<std::filesystem::path> droppedFiles;
     // Runs whenever the app waits for a message, standing in for the time
@@ -93,15 +93,15 @@ public:
     // The menu bar last set; an empty bar when none was.
     const MenuBar& shownMenuBar() const;
 
-    std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string& windowClass, int outerWidth,
-                                             int outerHeight, WindowProc procedure, std::string* error) override;
+    Result<std::unique_ptr<Window>> createMainWindow(const std::string& title, const std::string& windowClass,
+                                                     int outerWidth, int outerHeight, WindowProc procedure) override;
     // What the window's show does: sends msg::Size with `size` to the
     // window if createMainWindow made it. A test may stand in for it.
     virtual void showWindow(Window& window);
     bool pumpMessage() override;
     void waitForMessage(std::optional<std::chrono::milliseconds> timeout) override;
     void postQuit(int exitCode) override;
-    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override;
+    Result<Bitmap> loadBitmap(const std::filesystem::path& path) override;
 
 private:
     friend class FakeWindow;

@@ -14,14 +14,15 @@ namespace {
 
 class FltkPlatform final : public Platform {
 public:
-    std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string& windowClass, int outerWidth,
-                                             int outerHeight, WindowProc procedure, std::string* error) override {
-        if (!fltk::openDisplay(error)) return nullptr;
+    Result<std::unique_ptr<Window>> createMainWindow(const std::string& title, const std::string& windowClass,
+                                                     int outerWidth, int outerHeight, WindowProc procedure) override {
+        if (Outcome display = fltk::openDisplay(); !display) return display.problem();
         // Set before any window exists, so that the message boxes and
         // FLTK's own chooser belong to the program on the desktop too.
         Fl_Window::default_xclass(windowClass.c_str());
         fltk::useProgramIcon();
-        return std::make_unique<fltk::FltkWindow>(title, outerWidth, outerHeight, std::move(procedure), queue_);
+        return std::unique_ptr<Window>(
+            std::make_unique<fltk::FltkWindow>(title, outerWidth, outerHeight, std::move(procedure), queue_));
     }
 
     // Does not wait: polls FLTK for events when nothing is queued, then
@@ -54,10 +55,10 @@ public:
 
     void postQuit(int) override { queue_.push_back({}); }
 
-    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override {
+    Result<Bitmap> loadBitmap(const std::filesystem::path& path) override {
         // FLTK's own BMP reader is not used: it overflows a fixed colour
         // map on tables over 256 entries and mis-decodes run-length files.
-        return loadBmpFile(path, reason);
+        return loadBmpFile(path);
     }
 
 private:

@@ -200,18 +200,15 @@ void FltkWindow::destroy() {
     std::erase_if(queue_, [this](const QueuedMessage& m) { return m.window == this; });
 }
 
-bool FltkWindow::makeGlContext(std::string* error) {
+Outcome FltkWindow::makeGlContext() {
     // An FLTK GL window gets its context only once it is on screen.
     frame_->show();
     view_->show();
     Fl::check();
     view_->make_current();
-    if (!view_->context()) {
-        if (error) *error = "cannot create an OpenGL context for the window";
-        return false;
-    }
+    if (!view_->context()) return failure("cannot create an OpenGL context for the window");
     requestSwapInterval(*view_);
-    return true;
+    return Done{};
 }
 
 void FltkWindow::show() {

@@ -64,7 +64,7 @@ public:
     // Keeps the files of a drop and queues msg::DropFiles for them.
     void dropFiles(std::vector<std::filesystem::path> paths);
 
-    bool makeGlContext(std::string* error) override;
+    Outcome makeGlContext() override;
     void show() override;
 
 private:

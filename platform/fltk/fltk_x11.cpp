@@ -12,18 +12,16 @@ namespace kelvane::platform::fltk {
 const int kGlAttributes[] = {GLX_RGBA,       GLX_RED_SIZE,     8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
                              GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, 0};
 
-bool openDisplay(std::string* error) {
-    if (fl_display) return true;
+Outcome openDisplay() {
+    if (fl_display) return Done{};
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         const char* name = std::getenv("DISPLAY");
-        if (error)
-            *error = name && *name ? std::string("cannot open the X display \"") + name + "\""
-                                   : std::string("cannot open the X display (DISPLAY is not set)");
-        return false;
+        return failure(name && *name ? std::string("cannot open the X display \"") + name + "\""
+                                     : std::string("cannot open the X display (DISPLAY is not set)"));
     }
     fl_open_display(display);
-    return true;
+    return Done{};
 }
 
 void requestSwapInterval(Fl_Gl_Window& window) {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "common/result.h"
+
 class Fl_Gl_Window;
 
 namespace kelvane::platform::fltk {
@@ -14,9 +16,9 @@ namespace kelvane::platform::fltk {
 // channel, double-buffered, 16 depth bits.
 extern const int kGlAttributes[];
 
-// Opens FLTK's connection to the X display. False and a reason when there is
-// no display, instead of FLTK's fatal error.
-bool openDisplay(std::string* error);
+// Opens FLTK's connection to the X display; the reason when there is no
+// display, instead of FLTK's fatal error.
+Outcome openDisplay();
 
 // Asks for one buffer swap per display refresh, where GLX offers it, so the
 // frame loop is paced by the display instead of spinning.

@@ -25,11 +25,6 @@ struct MemoryDc {
     }
 };
 
-std::optional<Bitmap> refuse(std::string* reason, std::string why) {
-    if (reason) *reason = std::move(why);
-    return std::nullopt;
-}
-
 // A DIB section made from the file's own headers and colour table, holding
 // its pixels with the last row's missing padding added: the picture as it
 // would be had its writer not left the padding off.
@@ -54,29 +49,28 @@ HBITMAP paddedSection(ByteReader& file, const BmpLayout& layout) {
 }
 }  // namespace
 
-std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path, std::string* reason) {
-    std::optional<ReadProblem> problem;
-    auto file = ByteReader::open(path, &problem);
-    if (!file) return refuse(reason, problem ? problem->what : "cannot open file");
+Result<Bitmap> loadBitmapFile(const std::filesystem::path& path) {
+    auto file = ByteReader::open(path);
+    if (!file) return file.problem();
     // GDI sees only files the shared check accepts, the same ones the Linux
     // build decodes.
     const BmpCheck check = checkBmp(*file);
-    if (check.refusal) return refuse(reason, *check.refusal);
+    if (!check.verdict) return check.verdict.problem();
 
     BitmapHandle bitmap{static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), path.c_str(), IMAGE_BITMAP, 0, 0,
                                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION))};
     // LoadImageW refuses a file whose last row lacks its padding.
     if (!bitmap.handle && check.layout.lastRowUnpadded) bitmap.handle = paddedSection(*file, check.layout);
-    if (!bitmap.handle) return refuse(reason, "Windows could not load the picture");
+    if (!bitmap.handle) return lastError("Windows could not load the picture");
 
     DIBSECTION section{};
     if (GetObjectW(bitmap.handle, sizeof(section), &section) != sizeof(section))
-        return refuse(reason, "Windows could not describe the picture");
+        return failure("Windows could not describe the picture");
     const std::int64_t width = section.dsBm.bmWidth;
     // A top-down section has a negative height in its header.
     const std::int64_t height = std::llabs(static_cast<long long>(section.dsBm.bmHeight));
     if (width != check.layout.width || height != check.layout.height)
-        return refuse(reason, "Windows loaded the picture at another size");
+        return failure("Windows loaded the picture at another size");
 
     // GDI converts any depth (palette, 16 bits with or without bit fields,
     // 32 bits, top-down) to the bottom-up 24-bit rows asked for here.
@@ -95,10 +89,10 @@ std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path, std::str
     result.bottomUpBgrRows.assign(stride * static_cast<std::size_t>(height), 0);
 
     MemoryDc dc;
-    if (!dc.handle) return refuse(reason, "no memory device context");
+    if (!dc.handle) return failure("no memory device context");
     const int rows = GetDIBits(dc.handle, bitmap.handle, 0, static_cast<UINT>(height), result.bottomUpBgrRows.data(),
                                &wanted, DIB_RGB_COLORS);
-    if (rows != height) return refuse(reason, "Windows could not convert the picture to 24 bits");
+    if (rows != height) return failure("Windows could not convert the picture to 24 bits");
     return result;
 }
 

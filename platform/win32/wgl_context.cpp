@@ -7,11 +7,6 @@
 namespace kelvane::platform::win32 {
 
 namespace {
-bool fail(std::string* error, const std::string& reason) {
-    if (error) *error = withLastError(reason);
-    return false;
-}
-
 // RGBA, 24 colour bits, 16 depth bits, double-buffered, drawn to a window;
 // every other field zero.
 PIXELFORMATDESCRIPTOR pixelFormatRequest() {
@@ -35,25 +30,25 @@ void enableSwapInterval() {
 }
 }  // namespace
 
-bool createWglContext(Win32Window& window, std::string* error) {
+Outcome createWglContext(Win32Window& window) {
     static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40);
-    if (!window.handle()) return fail(error, "the window is gone");
+    if (!window.handle()) return lastError("the window is gone");
     HDC deviceContext = GetDC(window.handle());
-    if (!deviceContext) return fail(error, "GetDC failed");
+    if (!deviceContext) return lastError("GetDC failed");
     const PIXELFORMATDESCRIPTOR request = pixelFormatRequest();
     const int format = ChoosePixelFormat(deviceContext, &request);
-    if (format == 0) return fail(error, "ChoosePixelFormat found no RGBA double-buffered format");
-    if (!SetPixelFormat(deviceContext, format, &request)) return fail(error, "SetPixelFormat failed");
+    if (format == 0) return lastError("ChoosePixelFormat found no RGBA double-buffered format");
+    if (!SetPixelFormat(deviceContext, format, &request)) return lastError("SetPixelFormat failed");
     HGLRC renderContext = wglCreateContext(deviceContext);
-    if (!renderContext) return fail(error, "wglCreateContext failed");
+    if (!renderContext) return lastError("wglCreateContext failed");
     if (!wglMakeCurrent(deviceContext, renderContext)) {
         wglDeleteContext(renderContext);
-        return fail(error, "wglMakeCurrent failed");
+        return lastError("wglMakeCurrent failed");
     }
     // The context and the device context live as long as the process.
     window.setDeviceContext(deviceContext);
     enableSwapInterval();
-    return true;
+    return Done{};
 }
 
 }  // namespace kelvane::platform::win32

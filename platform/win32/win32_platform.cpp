@@ -16,8 +16,8 @@ namespace {
 
 class Win32Platform final : public Platform {
 public:
-    std::unique_ptr<Window> createMainWindow(const std::string& title, const std::string&, int outerWidth,
-                                             int outerHeight, WindowProc procedure, std::string* error) override {
+    Result<std::unique_ptr<Window>> createMainWindow(const std::string& title, const std::string&, int outerWidth,
+                                                     int outerHeight, WindowProc procedure) override {
         HINSTANCE instance = GetModuleHandleW(nullptr);
         // The window title is also the class name (the desktop's name for
         // the program is an X11 matter).
@@ -31,21 +31,16 @@ public:
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         windowClass.lpszClassName = name.c_str();
-        if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-            if (error) *error = withLastError("RegisterClassW failed");
-            return nullptr;
-        }
+        if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            return lastError("RegisterClassW failed");
 
         auto window = std::make_unique<Win32Window>(std::move(procedure));
         HWND hwnd = CreateWindowExW(0, name.c_str(), name.c_str(),
                                     WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                     CW_USEDEFAULT, outerWidth, outerHeight, nullptr, nullptr, instance, window.get());
-        if (!hwnd) {
-            if (error) *error = withLastError("CreateWindowExW failed");
-            return nullptr;
-        }
+        if (!hwnd) return lastError("CreateWindowExW failed");
         DragAcceptFiles(hwnd, TRUE);  // files dropped on the window arrive as WM_DROPFILES
-        return window;
+        return std::unique_ptr<Window>(std::move(window));
     }
 
     bool pumpMessage() override {
@@ -68,8 +63,8 @@ public:
 
     void postQuit(int exitCode) override { PostQuitMessage(exitCode); }
 
-    std::optional<Bitmap> loadBitmap(const std::filesystem::path& path, std::string* reason) override {
-        return loadBitmapFile(path, reason);
+    Result<Bitmap> loadBitmap(const std::filesystem::path& path) override {
+        return loadBitmapFile(path);
     }
 
     std::vector<std::string> programArguments(int, char**) override {

@@ -103,7 +103,7 @@ ClientSize Win32Window::clientSize() const {
     return {static_cast<int>(rect.right), static_cast<int>(rect.bottom)};
 }
 
-bool Win32Window::makeGlContext(std::string* error) { return createWglContext(*this, error); }
+Outcome Win32Window::makeGlContext() { return createWglContext(*this); }
 
 void Win32Window::show() {
     if (!hwnd_) return;
@@ -118,8 +118,18 @@ void Win32Window::show() {
     }
 }
 
-std::string withLastError(const std::string& reason) {
-    return reason + " (error " + std::to_string(GetLastError()) + ")";
+ReadProblem lastError(const std::string& what) {
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words(text ? text : L"", length);
+    if (text) LocalFree(text);
+    while (!words.empty() && (words.back() == L' ' || words.back() == L'.')) words.pop_back();
+    std::string reason = what + " (error " + std::to_string(code);
+    if (!words.empty()) reason += ": " + toUtf8(words);
+    return failure(reason + ")");
 }
 
 void Win32Window::swapBuffers() {

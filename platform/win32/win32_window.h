@@ -20,7 +20,7 @@ public:
     ClientSize clientSize() const override;
     void setTitle(const std::string& utf8) override;
     std::vector<std::filesystem::path> takeDroppedFiles() override;
-    bool makeGlContext(std::string* error) override;
+    Outcome makeGlContext() override;
     void show() override;
     void swapBuffers() override;
     void destroy() override;
@@ -46,7 +46,7 @@ private:
 
 // `reason` with the calling thread's last Win32 error code: the one way this
 // backend reports a failed system call.
-std::string withLastError(const std::string& reason);
+ReadProblem lastError(const std::string& what);
 
 // Native menus from the menu-bar value; the caller owns the result.
 HMENU createNativeMenuBar(const MenuBar& bar);
@@ -55,10 +55,10 @@ HMENU createNativeMenuBar(const MenuBar& bar);
 std::optional<std::filesystem::path> runOpenFileDialog(const FileDialogRequest& request);
 
 // Creates the GL context of the window and makes it current.
-bool createWglContext(Win32Window& window, std::string* error);
+Outcome createWglContext(Win32Window& window);
 
 // Loads a BMP file through GDI as 24-bit bottom-up rows; nothing, and why in
 // `reason`, when it is refused.
-std::optional<Bitmap> loadBitmapFile(const std::filesystem::path& path, std::string* reason);
+Result<Bitmap> loadBitmapFile(const std::filesystem::path& path);
 
 }  // namespace kelvane::platform::win32

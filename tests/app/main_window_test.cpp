@@ -25,9 +25,11 @@ TEST(MainWindow, DrawsOnceForEachChangeAndOtherwiseWaits) {
     for (auto generation : {Generation::Current, Generation::Legacy}) {
         platform::fake::FakePlatform platform;
         std::unique_ptr<platform::OffscreenContext> context;
-        platform.glContextFactory = [&](platform::Window&, std::string* error) {
-            context = platform::OffscreenContext::create(64, 64, error);
-            return context != nullptr;
+        platform.glContextFactory = [&](platform::Window&) -> Outcome {
+            auto made = platform::OffscreenContext::create(64, 64);
+            if (!made) return made.problem();
+            context = std::move(*made);
+            return Done{};
         };
         Timeouts timeouts;
         platform.whileWaiting = [&](std::optional<std::chrono::milliseconds> timeout) {
@@ -42,7 +44,7 @@ TEST(MainWindow, DrawsOnceForEachChangeAndOtherwiseWaits) {
         EXPECT_EQ(std::pair(platform.framesSwapped, timeouts), std::pair(4, Timeouts(4, std::nullopt)));
     }
     platform::fake::FakePlatform noGl;
-    noGl.glContextFactory = [](platform::Window&, std::string* error) { return *error = "no GL", false; };
+    noGl.glContextFactory = [](platform::Window&) -> Outcome { return failure("no GL"); };
     testing::internal::CaptureStderr();
     EXPECT_NE(runViewer(noGl, Generation::Legacy), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvane-legacy: no GL\n");
@@ -60,9 +62,11 @@ TEST(MainWindow, DrawsAgainAtOnceWhenAFrameChangedTheFit) {
                                                Generation::Current));
     platform::fake::FakePlatform platform;
     std::unique_ptr<platform::OffscreenContext> context;
-    platform.glContextFactory = [&](platform::Window&, std::string* error) {
-        context = platform::OffscreenContext::create(64, 64, error);
-        return context != nullptr;
+    platform.glContextFactory = [&](platform::Window&) -> Outcome {
+        auto made = platform::OffscreenContext::create(64, 64);
+        if (!made) return made.problem();
+        context = std::move(*made);
+        return Done{};
     };
     std::vector<int> framesAtWait;
     platform.whileWaiting = [&](std::optional<std::chrono::milliseconds>) {

@@ -50,15 +50,16 @@ TEST(ByteReader, OpensLargeFilesWholeAndSaysWhyOthersCannotOpen) {
     std::vector<std::uint8_t> bytes((5u << 20) + 3);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
     writers::writeFile(dir / "large.bin", bytes);
-    EXPECT_TRUE(std::ranges::equal(ByteReader::open(dir / "large.bin", nullptr).value().bytes(), bytes));
+    const auto large = ByteReader::open(dir / "large.bin");
+    ASSERT_TRUE(large);
+    EXPECT_TRUE(std::ranges::equal(large->bytes(), bytes));
     writers::writeFile(dir / "locked.ebo", {1});
     std::filesystem::permissions(dir / "locked.ebo", std::filesystem::perms::none);
     const bool root = std::ifstream(dir / "locked.ebo").is_open();
     for (const auto& [path, why] : {std::pair{dir.path, "it is a folder"}, {dir / "missing.ebo", "no such file"},
                                     {dir / "locked.ebo", root ? nullptr : "permission denied"}}) {
-        std::optional<ReadProblem> problem;
-        EXPECT_EQ(ByteReader::open(path, &problem).has_value(), !why);
-        EXPECT_EQ(problem ? problem->what : "", why ? std::string("cannot open file: ") + why : "");
+        const auto file = ByteReader::open(path);
+        EXPECT_EQ(file ? "" : file.problem().what, why ? std::string("cannot open file: ") + why : "");
     }
 }
 

@@ -10,10 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace kelvane;
     ByteReader file{std::vector<std::uint8_t>(data, data + size)};
     const platform::BmpCheck check = platform::checkBmp(file);
-    std::string reason;
-    const auto bitmap = platform::decodeBmp(file, &reason);
-    FUZZ_CHECK(bitmap.has_value() != check.refusal.has_value());
-    FUZZ_CHECK(bitmap || !reason.empty());
+    const auto bitmap = platform::decodeBmp(file);
+    FUZZ_CHECK(static_cast<bool>(bitmap) == static_cast<bool>(check.verdict));
+    FUZZ_CHECK(bitmap || !bitmap.problem().what.empty());
     FUZZ_CHECK(!bitmap || (bitmap->width == check.layout.width && bitmap->height == check.layout.height &&
                            bitmap->bottomUpBgrRows.size() == bmpRowStride24(bitmap->width) * bitmap->height));
     return 0;

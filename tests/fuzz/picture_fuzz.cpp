@@ -9,9 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace kelvane;
     ByteReader file{std::vector<std::uint8_t>(data, data + size)};
     for (auto format : {platform::PictureFormat::Png, platform::PictureFormat::Tga}) {
-        std::string reason;
-        const auto picture = platform::decodeRgbaPicture(file, format, &reason);
-        FUZZ_CHECK(picture || !reason.empty());
+        const auto picture = platform::decodeRgbaPicture(file, format);
+        FUZZ_CHECK(picture || !picture.problem().what.empty());
         FUZZ_CHECK(!picture || picture->rgba.size() == std::size_t{picture->width} * picture->height * 4);
     }
     return 0;

@@ -34,9 +34,13 @@ std::vector<std::uint32_t> topDownRgb(const Bitmap& bitmap) {
     return out;
 }
 
+// The picture, or nothing and the reason in `reason`.
 std::optional<Bitmap> decode(const Bytes& bytes, std::string* reason) {
     ByteReader file{Bytes(bytes)};
-    return decodeBmp(file, reason);
+    auto bitmap = decodeBmp(file);
+    if (bitmap) return std::move(*bitmap);
+    *reason = bitmap.problem().what;
+    return std::nullopt;
 }
 
 const std::vector<std::array<std::uint8_t, 3>> kPalette = {{0, 0, 0}, {0xFF, 0xFF, 0xFF}, {0x30, 0x20, 0x10}};

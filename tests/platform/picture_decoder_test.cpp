@@ -29,9 +29,8 @@ TEST(PictureDecoder, KeepsAlphaTopRowFirstAndRefusesWhatIsNotItsKind) {
         }
     writers::writeFile(dir / "a.TGA", tga);
     for (const char* name : {"a.png", "a.TGA"}) {
-        std::string reason;
-        const auto picture = loadRgbaPictureFile(dir / name, &reason);
-        ASSERT_TRUE(picture) << name << ": " << reason;
+        const auto picture = loadRgbaPictureFile(dir / name);
+        ASSERT_TRUE(picture) << name << ": " << picture.problem().what;
         EXPECT_EQ(std::tuple(picture->width, picture->height, picture->rgba), std::tuple(2u, 2u, rgba)) << name;
     }
 
@@ -46,9 +45,9 @@ TEST(PictureDecoder, KeepsAlphaTopRowFirstAndRefusesWhatIsNotItsKind) {
     };
     for (const auto& [name, bytes, expected] : refused) {
         writers::writeFile(dir / name, bytes);
-        std::string reason;
-        EXPECT_FALSE(loadRgbaPictureFile(dir / name, &reason)) << name;
-        EXPECT_NE(reason.find(expected), std::string::npos) << name << ": " << reason;
+        const auto picture = loadRgbaPictureFile(dir / name);
+        ASSERT_FALSE(picture) << name;
+        EXPECT_NE(picture.problem().what.find(expected), std::string::npos) << name << ": " << picture.problem().what;
     }
 }
 

@@ -22,12 +22,11 @@ struct Picture {
 // A current offscreen context with the viewer's fixed state and projection,
 // or null (and the test skipped) where this machine has no EGL.
 inline std::unique_ptr<platform::OffscreenContext> viewerContext(Generation generation, int width, int height) {
-    std::string error;
-    auto context = platform::OffscreenContext::create(width, height, &error);
+    auto context = platform::OffscreenContext::create(width, height);
     if (!context) return nullptr;
     initGl(generation);
     resizeViewport(generation, width, height);
-    return context;
+    return std::move(*context);
 }
 
 inline Picture grab(const platform::OffscreenContext& context) {
