@@ -16,6 +16,17 @@ namespace {
 namespace msg = platform::msg;
 using Timeouts = std::vector<std::optional<std::chrono::milliseconds>>;
 
+// The window's GL context is an offscreen one, kept in `context` (left null
+// where this machine has no EGL).
+void drawOffscreen(platform::fake::FakePlatform& platform, std::unique_ptr<platform::OffscreenContext>& context) {
+    platform.glContextFactory = [&context](platform::Window&) -> Outcome {
+        auto made = platform::OffscreenContext::create(64, 64);
+        if (!made) return made.problem();
+        context = std::move(*made);
+        return Done{};
+    };
+}
+
 // Each message that changes the picture draws one frame, the close's
 // included; with nothing changing the loop sleeps (with no timeout while no
 // file is followed) instead of drawing the same frame again, and a menu
@@ -25,12 +36,7 @@ TEST(MainWindow, DrawsOnceForEachChangeAndOtherwiseWaits) {
     for (auto generation : {Generation::Current, Generation::Legacy}) {
         platform::fake::FakePlatform platform;
         std::unique_ptr<platform::OffscreenContext> context;
-        platform.glContextFactory = [&](platform::Window&) -> Outcome {
-            auto made = platform::OffscreenContext::create(64, 64);
-            if (!made) return made.problem();
-            context = std::move(*made);
-            return Done{};
-        };
+        drawOffscreen(platform, context);
         Timeouts timeouts;
         platform.whileWaiting = [&](std::optional<std::chrono::milliseconds> timeout) {
             timeouts.push_back(timeout);
@@ -62,12 +68,7 @@ TEST(MainWindow, DrawsAgainAtOnceWhenAFrameChangedTheFit) {
                                                Generation::Current));
     platform::fake::FakePlatform platform;
     std::unique_ptr<platform::OffscreenContext> context;
-    platform.glContextFactory = [&](platform::Window&) -> Outcome {
-        auto made = platform::OffscreenContext::create(64, 64);
-        if (!made) return made.problem();
-        context = std::move(*made);
-        return Done{};
-    };
+    drawOffscreen(platform, context);
     std::vector<int> framesAtWait;
     platform.whileWaiting = [&](std::optional<std::chrono::milliseconds>) {
         framesAtWait.push_back(platform.framesSwapped);

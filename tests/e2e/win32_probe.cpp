@@ -40,9 +40,8 @@ bool postDrop(HWND hwnd) {
 }
 
 int textProbe(Platform& platform) {
-    std::string error;
     bool dropped = false;
-    auto window = platform.createMainWindow(
+    auto created = platform.createMainWindow(
         "Kelvane probe", "kelvane-probe", 512, 512,
         [&](Window& w, std::uint32_t message, std::uintptr_t, std::intptr_t) -> std::intptr_t {
             if (message != msg::DropFiles) return 1;
@@ -52,12 +51,12 @@ int textProbe(Platform& platform) {
             }
             dropped = true;
             return 1;
-        },
-        &error);
-    if (!window) {
-        std::fprintf(stderr, "no window: %s\n", error.c_str());
+        });
+    if (!created) {
+        std::fprintf(stderr, "no window: %s\n", created.problem().what.c_str());
         return 2;
     }
+    const std::unique_ptr<Window> window = std::move(*created);
     HWND hwnd = FindWindowW(L"Kelvane probe", nullptr);
     window->setTitle("t\xC3\xAAte.ebo - Kelvane probe");
     window->setMenuBar({{{"<EBO>", {{1010, "00 <Fish & Chips>", true}, {1011, "01 <J\xC3\xA9r\xC3\xB4me>", false}}}}});
