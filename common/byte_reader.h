@@ -95,6 +95,13 @@ public:
             return Record<Size>(std::span<const std::uint8_t, static_cast<std::size_t>(Size)>(p, Size));
         return std::nullopt;
     }
+    // What `read` makes of that record, or nothing if it lies outside.
+    template <std::int64_t Size, typename Read>
+    auto recordAs(std::int64_t offset, const char* field, Read read)
+        -> std::optional<decltype(read(std::declval<const Record<Size>&>()))> {
+        if (const auto r = record<Size>(offset, field)) return read(*r);
+        return std::nullopt;
+    }
 
     // Fills `out` from the little-endian array at offset after one check of
     // the whole array (none for an empty one). T is a number, or a record of

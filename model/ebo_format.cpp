@@ -5,46 +5,27 @@
 namespace kelvane::ebo {
 
 std::optional<Header> readHeader(ByteReader& file) {
-    const auto r = file.record<kHeaderSize>(0, "file header");
-    if (!r) return std::nullopt;
-    Header h;
-    h.limit = r->i32le<8>();
-    h.firstSection = r->i32le<16>();
-    h.nameBase = r->i32le<32>();
-    h.sectionCount = r->i16le<36>();
-    return h;
+    return file.recordAs<kHeaderSize>(0, "file header", [](const Record<kHeaderSize>& r) {
+        return Header{r.i32le<8>(), r.i32le<16>(), r.i32le<32>(), r.i16le<36>()};
+    });
 }
 
 std::optional<SectionHead> readSectionHead(ByteReader& file, std::int64_t offset) {
-    const auto r = file.record<kSectionHeadSize>(offset, "section head");
-    if (!r) return std::nullopt;
-    SectionHead s;
-    s.offset = offset;
-    s.descriptorCount = r->i16le<2>();
-    s.size = r->i32le<16>();
-    return s;
+    return file.recordAs<kSectionHeadSize>(offset, "section head", [offset](const Record<kSectionHeadSize>& r) {
+        return SectionHead{offset, r.i16le<2>(), r.i32le<16>()};
+    });
 }
 
 std::optional<Descriptor> readDescriptor(ByteReader& file, std::int64_t offset) {
-    const auto r = file.record<kDescriptorSize>(offset, "descriptor");
-    if (!r) return std::nullopt;
-    Descriptor d;
-    d.offset = offset;
-    d.kind = r->u16le<0>();
-    d.target = offset + r->i32le<12>();
-    return d;
+    return file.recordAs<kDescriptorSize>(offset, "descriptor", [offset](const Record<kDescriptorSize>& r) {
+        return Descriptor{offset, r.u16le<0>(), offset + r.i32le<12>()};
+    });
 }
 
 std::optional<ArrayRecord> readArrayRecord(ByteReader& file, std::int64_t offset, const char* field) {
-    const auto bytes = file.record<kRecordSize>(offset, field);
-    if (!bytes) return std::nullopt;
-    ArrayRecord r;
-    r.byteSize = bytes->i32le<0>();
-    r.stride = bytes->i32le<4>();
-    r.dataOffset = bytes->i32le<8>();
-    r.entryCount = bytes->i32le<20>();
-    r.entryTable = bytes->i32le<24>();
-    return r;
+    return file.recordAs<kRecordSize>(offset, field, [](const Record<kRecordSize>& r) {
+        return ArrayRecord{r.i32le<0>(), r.i32le<4>(), r.i32le<8>(), r.i32le<20>(), r.i32le<24>()};
+    });
 }
 
 void markIfNoModel(ByteReader& file, const std::optional<Header>& header) {

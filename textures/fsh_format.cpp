@@ -46,15 +46,9 @@ std::optional<DirectoryEntry> readDirectoryEntry(ByteReader& file, std::int64_t 
 }
 
 std::optional<ImageHeader> readImageHeader(ByteReader& file, std::int64_t offset) {
-    const auto r = file.record<kImageHeaderSize>(offset, "image record");
-    if (!r) return std::nullopt;
-    ImageHeader h;
-    h.offset = offset;
-    h.formatCode = r->i16le<0>();
-    h.dataSize = r->u32le<kDataSizeAt>();
-    h.width = r->u32le<kWidthAt>();
-    h.height = r->u32le<kHeightAt>();
-    return h;
+    return file.recordAs<kImageHeaderSize>(offset, "image record", [offset](const Record<kImageHeaderSize>& r) {
+        return ImageHeader{offset, r.i16le<0>(), r.u32le<kDataSizeAt>(), r.u32le<kWidthAt>(), r.u32le<kHeightAt>()};
+    });
 }
 
 std::int64_t directoryRoom(const ByteReader& file) {
