@@ -170,7 +170,8 @@ public:
     virtual void useStartingConsole() {}
 };
 
-// The backend this program was built with (win32 on Windows, fltk elsewhere).
+// The backend this program was built with (win32 on Windows, fltk elsewhere);
+// never null.
 std::unique_ptr<Platform> createNativePlatform();
 
 }  // namespace kelvane::platform
