@@ -1,14 +1,7 @@
 // Entry point of kelvane-legacy: the viewer for the earlier generation of files.
-#include <cstdio>
-
 #include "app/command_line.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
-    auto platform = kelvane::platform::createNativePlatform();
-    if (!platform) {
-        std::fputs("kelvane-legacy: no window system backend\n", stderr);
-        return 1;
-    }
-    return kelvane::viewerMain(*platform, kelvane::Generation::Legacy, argc, argv);
+    return kelvane::viewerMain(*kelvane::platform::createNativePlatform(), kelvane::Generation::Legacy, argc, argv);
 }

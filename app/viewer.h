@@ -13,8 +13,9 @@
 
 namespace kelvane {
 
-// Everything one viewer process holds for its whole run. The texture store
-// (with its pixel buffer) is made before the window exists.
+// Everything one viewer process holds for its whole run. The first texture
+// store (with its pixel buffer) is made before the window exists; a reload
+// puts a fresh model or texture store in place of the one shown.
 struct Viewer {
     explicit Viewer(Generation g, platform::Platform& p)
         : generation(g), textures(g), view(initialViewState(g)), platform(p) {}

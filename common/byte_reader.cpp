@@ -1,6 +1,5 @@
 #include "common/byte_reader.h"
 
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -110,24 +109,12 @@ std::optional<std::uint16_t> ByteReader::u16le(std::int64_t offset, const char* 
     if (auto p = at(offset, 2, field)) return loadLe16(p);
     return std::nullopt;
 }
-std::optional<std::int16_t> ByteReader::i16le(std::int64_t offset, const char* field) {
-    if (auto v = u16le(offset, field)) return static_cast<std::int16_t>(*v);
-    return std::nullopt;
-}
 std::optional<std::uint32_t> ByteReader::u32le(std::int64_t offset, const char* field) {
     if (auto p = at(offset, 4, field)) return loadLe32(p);
     return std::nullopt;
 }
 std::optional<std::int32_t> ByteReader::i32le(std::int64_t offset, const char* field) {
     if (auto v = u32le(offset, field)) return static_cast<std::int32_t>(*v);
-    return std::nullopt;
-}
-std::optional<float> ByteReader::f32le(std::int64_t offset, const char* field) {
-    if (auto v = u32le(offset, field)) return std::bit_cast<float>(*v);
-    return std::nullopt;
-}
-std::optional<std::uint16_t> ByteReader::u16be(std::int64_t offset, const char* field) {
-    if (auto p = at(offset, 2, field)) return loadBe16(p);
     return std::nullopt;
 }
 std::optional<std::uint32_t> ByteReader::u32be(std::int64_t offset, const char* field) {

@@ -77,11 +77,8 @@ public:
 
     std::optional<std::uint8_t> u8(std::int64_t offset, const char* field);
     std::optional<std::uint16_t> u16le(std::int64_t offset, const char* field);
-    std::optional<std::int16_t> i16le(std::int64_t offset, const char* field);
     std::optional<std::uint32_t> u32le(std::int64_t offset, const char* field);
     std::optional<std::int32_t> i32le(std::int64_t offset, const char* field);
-    std::optional<float> f32le(std::int64_t offset, const char* field);
-    std::optional<std::uint16_t> u16be(std::int64_t offset, const char* field);
     std::optional<std::uint32_t> u32be(std::int64_t offset, const char* field);
 
     // A view of length bytes at offset, or nothing if any of them lies outside.

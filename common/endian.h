@@ -20,10 +20,6 @@ inline std::uint64_t loadLe64(const std::uint8_t* p) {
     return std::uint64_t{loadLe32(p)} | (std::uint64_t{loadLe32(p + 4)} << 32);
 }
 
-inline std::uint16_t loadBe16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
-
 inline std::uint32_t loadBe32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
 }

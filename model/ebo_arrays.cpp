@@ -20,7 +20,7 @@ std::int64_t elementsInFile(ByteReader& file, std::int64_t dataOffset, std::int3
 
 namespace {
 // The count comes from elementsInFile, so the one check of the whole array
-// passes; were it to fail, the elements stay zero, as single reads left them.
+// passes; were it to fail, the elements would stay zero.
 template <typename T>
 std::vector<T> readArrayOf(ByteReader& file, std::int64_t offset, std::int64_t count, const char* field) {
     std::vector<T> out(static_cast<std::size_t>(count));

@@ -11,7 +11,9 @@
 namespace kelvane {
 
 // Reads an EBO file of the later generation into the scene. Returns 1 when
-// the file was read or could not be opened, 0 when it failed the limit test.
+// the file was read or could not be opened, 0 when it was rejected (it failed
+// the limit test, or its header, first section or object table record lies
+// outside the file).
 // A malformed file is read as far as it is sound; `problem` receives the
 // first thing found wrong.
 std::int32_t loadEbo(Scene& scene, const std::filesystem::path& path, ProblemSink problem = nullptr);

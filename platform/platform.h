@@ -35,17 +35,26 @@ constexpr std::uint32_t ExitMenuLoop = 0x0212;
 constexpr std::uint32_t DropFiles = 0x0233;   // files were dropped: Window::takeDroppedFiles
 }  // namespace msg
 
-// Virtual-key codes the viewer reacts to.
+// Virtual-key codes, by their Win32 numbers: the keys the viewer reacts to,
+// Escape, and the one code a backend that translates keys sends for the rest.
 namespace vk {
+constexpr std::uint32_t Escape = 0x1B;  // VK_ESCAPE: an ordinary key, it closes nothing
 constexpr std::uint32_t Home = 0x24;
 constexpr std::uint32_t Left = 0x25;
 constexpr std::uint32_t Up = 0x26;
 constexpr std::uint32_t Right = 0x27;
 constexpr std::uint32_t Down = 0x28;
+constexpr std::uint32_t Other = 0xFF;  // no key the viewer uses (a code Win32 reserves)
 }  // namespace vk
 
-constexpr std::uintptr_t kLeftButtonDown = 0x0001;  // MK_LBUTTON in the mouse-move flags
-constexpr int kWheelDelta = 120;                     // one notch
+// Button and modifier flags of the mouse messages, by their Win32 names.
+constexpr std::uintptr_t kLeftButtonDown = 0x0001;    // MK_LBUTTON
+constexpr std::uintptr_t kRightButtonDown = 0x0002;   // MK_RBUTTON
+constexpr std::uintptr_t kShiftDown = 0x0004;         // MK_SHIFT
+constexpr std::uintptr_t kControlDown = 0x0008;       // MK_CONTROL
+constexpr std::uintptr_t kMiddleButtonDown = 0x0010;  // MK_MBUTTON
+
+constexpr int kWheelDelta = 120;  // one notch
 
 // Packs a client position as the mouse messages carry it: x in the low 16
 // bits, y in the high 16 bits, each a signed 16-bit value.
@@ -170,7 +179,8 @@ public:
     virtual void useStartingConsole() {}
 };
 
-// The backend this program was built with (win32 on Windows, fltk elsewhere).
+// The backend this program was built with (win32 on Windows, fltk elsewhere);
+// never null.
 std::unique_ptr<Platform> createNativePlatform();
 
 }  // namespace kelvane::platform

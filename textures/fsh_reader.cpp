@@ -45,7 +45,8 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
     const bool withBlank = traits(generation).blankSlot;
 
     // A file too short for its header is treated like one that cannot be
-    // opened: the store keeps what it held. It is no archive at all.
+    // opened: refused, no image counted, the slots and the pixel buffer left
+    // as they were. It is no archive at all.
     const auto header = fsh::readHeader(in);
     if (!header) {
         in.notOfKind(kArchiveKind);

@@ -7,8 +7,7 @@
 
 namespace kelvane {
 
-// The buffer is made and zeroed once, before any window exists, and never
-// replaced: drawing holds on to its address.
+// Each store makes and zeroes its own buffer.
 TextureStore::TextureStore(Generation g)
     : generation(g), pixels(traits(g).pixelBytes, 0) {}
 

@@ -44,9 +44,13 @@ struct ShownImage {
     const std::uint8_t* pixels = nullptr;  // width * height RGBA pixels, row 0 first
 };
 
-// The one texture store: the loaded archive's images as 20 parallel slot
-// arrays, and one shared RGBA buffer holding the decoded image of the shown
-// slot (16 MiB, or 4 MiB in the legacy generation), made and zeroed once.
+// A texture store: the loaded archive's images as 20 parallel slot arrays,
+// and one RGBA buffer, shared by the slots, holding the decoded image of the
+// shown slot (16 MiB, or 4 MiB in the legacy generation), made and zeroed
+// with the store. Stores come and go: a reload reads into a fresh one that
+// replaces the viewer's whole, buffer included, and a failed load tries the
+// other generation's reader on one of its own. So nothing keeps the buffer's
+// address: drawing asks shownImage for it on every frame.
 class TextureStore {
 public:
     explicit TextureStore(Generation generation);

@@ -27,23 +27,23 @@ std::optional<std::filesystem::path> FakeWindow::openFileDialog(const FileDialog
 
 ClientSize FakeWindow::clientSize() const { return platform_.size; }
 
-void FakeWindow::setTitle(const std::string& utf8) {
-    title_ = utf8;
-    platform_.titles.push_back(utf8);
-}
+void FakeWindow::setTitle(const std::string& utf8) { title_ = utf8; }
 
-std::vector<std::filesystem::path> FakeWindow::takeDroppedFiles() { return std::exchange(platform_.droppedFiles, {}); }
+std::vector<std::filesystem::path> FakeWindow::takeDroppedFiles() { return {}; }
 
 Outcome FakeWindow::makeGlContext() {
     return platform_.glContextFactory ? platform_.glContextFactory(*this) : Outcome(Done{});
 }
 
-void FakeWindow::show() { platform_.showWindow(*this); }
+// As ShowWindow sends WM_SIZE: msg::Size with the platform's `size`, to a
+// window createMainWindow made.
+void FakeWindow::show() {
+    if (platform_.window_ == this) send(msg::Size, 0, packPosition(platform_.size.width, platform_.size.height));
+}
 
 void FakeWindow::swapBuffers() { ++platform_.framesSwapped; }
 
 void FakeWindow::destroy() {
-    ++platform_.destroyCalls;
     if (destroyed_) return;  // a destroyed window gets no second Destroy
     destroyed_ = true;
     send(msg::Destroy);
@@ -71,22 +71,16 @@ Result<std::unique_ptr<Window>> FakePlatform::createMainWindow(const std::string
     return std::unique_ptr<Window>(std::move(window));
 }
 
-void FakePlatform::showWindow(Window& window) {
-    ++windowsShown;
-    if (window_ && window_ == &window) window_->send(msg::Size, 0, packPosition(size.width, size.height));
-}
-
 // Like a Win32 queue: posted messages first, the quit message once the queue
 // is empty.
 bool FakePlatform::pumpMessage() {
     if (!queue_.empty()) {
         const Message next = queue_.front();
         queue_.pop_front();
-        dispatched.push_back(next);
         if (window_) window_->send(next.message, next.wParam, next.lParam);
         return true;
     }
-    if (quitCode && !quitTaken_) {
+    if (quitPosted_ && !quitTaken_) {
         quitTaken_ = true;
         return false;
     }
@@ -98,7 +92,7 @@ void FakePlatform::waitForMessage(std::optional<std::chrono::milliseconds> timeo
     if (whileWaiting) whileWaiting(timeout);
 }
 
-void FakePlatform::postQuit(int exitCode) { quitCode = exitCode; }
+void FakePlatform::postQuit(int) { quitPosted_ = true; }
 
 Result<Bitmap> FakePlatform::loadBitmap(const std::filesystem::path& path) {
     bitmapRequests.push_back(path);

@@ -1,8 +1,8 @@
 #pragma once
 
 // A backend with no window system, for tests: it records what the app asks
-// for (menu bars, message boxes, dialogs, frames, destruction, quit) and
-// answers dialogs and bitmap loads from a script that the test fills in.
+// for (menu bars, message boxes, dialogs, bitmaps, frames, waits) and answers
+// dialogs, bitmap loads and GL contexts from a script that the test fills in.
 // Messages reach the window procedure when the test sends or posts them.
 
 #include <deque>
@@ -46,7 +46,6 @@ public:
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 
     const std::string& title() const { return title_; }
-    bool destroyed() const { return destroyed_; }
 
 private:
     FakePlatform& platform_;
@@ -67,8 +66,6 @@ public:
     bool failWindowCreation = false;
     // Makes the GL context; without it makeGlContext succeeds doing nothing.
     std::function<Outcome(Window&)> glContextFactory;
-    // Files the window hands out for msg::DropFiles.
-    std::vector<std::filesystem::path> droppedFiles;
     // Runs whenever the app waits for a message, standing in for the time
     // passing and the user acting; it may post messages.
     std::function<void(std::optional<std::chrono::milliseconds> timeout)> whileWaiting;
@@ -79,25 +76,15 @@ public:
     std::vector<FileDialogRequest> dialogRequests;
     std::vector<std::filesystem::path> bitmapRequests;
     int framesSwapped = 0;
-    int destroyCalls = 0;
-    int windowsShown = 0;
-    int waits = 0;                   // calls of waitForMessage
-    std::vector<std::string> titles;  // every title set after creation
-    std::optional<int> quitCode;  // set by postQuit
-    std::vector<Message> dispatched;  // messages delivered by pumpMessage
+    int waits = 0;  // calls of waitForMessage
 
     // Queues a message for pumpMessage to deliver to the last window made.
     void post(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
-    // The last window createMainWindow made (owned by its caller), or null.
-    FakeWindow* window() const { return window_; }
     // The menu bar last set; an empty bar when none was.
     const MenuBar& shownMenuBar() const;
 
     Result<std::unique_ptr<Window>> createMainWindow(const std::string& title, const std::string& windowClass,
                                                      int outerWidth, int outerHeight, WindowProc procedure) override;
-    // What the window's show does: sends msg::Size with `size` to the
-    // window if createMainWindow made it. A test may stand in for it.
-    virtual void showWindow(Window& window);
     bool pumpMessage() override;
     void waitForMessage(std::optional<std::chrono::milliseconds> timeout) override;
     void postQuit(int exitCode) override;
@@ -106,7 +93,8 @@ public:
 private:
     friend class FakeWindow;
     std::deque<Message> queue_;
-    FakeWindow* window_ = nullptr;
+    FakeWindow* window_ = nullptr;  // the last window createMainWindow made (owned by its caller)
+    bool quitPosted_ = false;
     bool quitTaken_ = false;
 };
 

@@ -17,22 +17,20 @@ namespace {
 
 constexpr int kMenuBarHeight = 25;
 
-// Mouse-message button flags (MK_LBUTTON, MK_RBUTTON, MK_SHIFT, MK_CONTROL,
-// MK_MBUTTON) from FLTK's event state.
+// Mouse-message button flags from FLTK's event state.
 std::uintptr_t buttonFlags() {
     const int state = Fl::event_state();
     std::uintptr_t flags = 0;
     if (state & FL_BUTTON1) flags |= kLeftButtonDown;
-    if (state & FL_BUTTON3) flags |= 0x0002;
-    if (state & FL_SHIFT) flags |= 0x0004;
-    if (state & FL_CTRL) flags |= 0x0008;
-    if (state & FL_BUTTON2) flags |= 0x0010;
+    if (state & FL_BUTTON3) flags |= kRightButtonDown;
+    if (state & FL_SHIFT) flags |= kShiftDown;
+    if (state & FL_CTRL) flags |= kControlDown;
+    if (state & FL_BUTTON2) flags |= kMiddleButtonDown;
     return flags;
 }
 
 // Virtual-key code of an FLTK key. The viewer needs HOME and the arrows;
-// letters and digits keep their Win32 codes, anything else gets one code
-// that the viewer ignores.
+// letters and digits keep their Win32 codes, anything else gets vk::Other.
 std::uintptr_t virtualKey(int key) {
     switch (key) {
         case FL_Home: return vk::Home;
@@ -40,12 +38,12 @@ std::uintptr_t virtualKey(int key) {
         case FL_Up: return vk::Up;
         case FL_Right: return vk::Right;
         case FL_Down: return vk::Down;
-        case FL_Escape: return 0x1B;
+        case FL_Escape: return vk::Escape;
         default: break;
     }
     if (key >= 'a' && key <= 'z') return static_cast<std::uintptr_t>(key - 'a' + 'A');
     if (key >= '0' && key <= '9') return static_cast<std::uintptr_t>(key);
-    return 0xFF;
+    return vk::Other;
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/menus.h"
 #include "common/latin1.h"
+#include "tests/app/app_test_support.h"
 
 namespace kelvane {
 namespace {
@@ -30,6 +32,19 @@ TEST(About, LongGlStringsShareTheBufferAndNeverSplitACharacter) {
         const std::string shown = aboutText(Generation::Current, renderer, version);
         EXPECT_LE(shown.size(), kMaxAboutBytes);
         EXPECT_NO_THROW(nlohmann::json(shown).dump()) << renderer.size();  // a character cut in two does not dump
+    }
+}
+
+// Help > About shows one box, captioned "Kelvane", that holds the keys' help.
+TEST(About, HelpAboutShowsOneBoxWithTheKeyboardHelp) {
+    for (auto generation : {Generation::Current, Generation::Legacy}) {
+        apptest::ViewerHarness h(generation);
+        h.command(cmd::About);
+        ASSERT_EQ(h.platform.messageBoxes.size(), 1u);
+        EXPECT_EQ(h.platform.messageBoxes[0].caption, "Kelvane");
+        EXPECT_NE(h.platform.messageBoxes[0].text.find("Keyboard commands :\r\rUP / DOWN Arrow : Y Translation\r"
+                                                       "LEFT / RIGHT Arrow : X Translation\rHOME : Reset X & Y"),
+                  std::string::npos);
     }
 }
 

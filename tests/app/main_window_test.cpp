@@ -57,6 +57,17 @@ TEST(MainWindow, DrawsOnceForEachChangeAndOtherwiseWaits) {
     EXPECT_EQ(noGl.framesSwapped + noGl.waits, 0);
 }
 
+// A window that cannot be made ends the viewer at once: one line with the
+// reason on standard error, nothing drawn, no wait.
+TEST(MainWindow, EndsWithTheReasonWhenTheWindowCannotBeMade) {
+    platform::fake::FakePlatform platform;
+    platform.failWindowCreation = true;
+    testing::internal::CaptureStderr();
+    EXPECT_NE(runViewer(platform, Generation::Current), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "kelvane: fake window creation refused by the test\n");
+    EXPECT_EQ(platform.framesSwapped + platform.waits, 0);
+}
+
 // A frame is placed by the fit the frame before it found. When a frame finds
 // another fit (objects shown, a model loaded) the next one follows at once,
 // so the picture never rests placed by a fit that no longer holds; a frame

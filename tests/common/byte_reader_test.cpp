@@ -19,9 +19,8 @@ namespace {
 // The first read that leaves the file names its offset and field.
 TEST(ByteReader, ReadsInsideTheFileArraysWholeOrNotAtAllAndTheFirstFailureNamesTheField) {
     ByteReader r({0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x80, 0xBF, 0, 0, 0, 0xC0, 0, 0, 0xC0, 0xFF});
-    EXPECT_EQ(std::tuple(*r.u16le(0, "a"), *r.u16be(0, "a"), *r.u32le(0, "a"), *r.u32be(0, "a"), *r.i16le(6, "a")),
-              std::tuple(0x0201, 0x0102, 0x04030201u, 0x01020304u, static_cast<std::int16_t>(0xBF80)));
-    EXPECT_EQ(r.f32le(4, "a"), -1.0f);
+    EXPECT_EQ(std::tuple(*r.u16le(0, "a"), *r.u32le(0, "a"), *r.u32be(0, "a")),
+              std::tuple(0x0201, 0x04030201u, 0x01020304u));
     EXPECT_TRUE(r.contains(16, 0));
     using Range = std::pair<std::int64_t, std::int64_t>;
     for (auto [offset, length] : {Range{17, 0}, Range{8, INT64_MAX}, Range{INT64_MAX, 1}, Range{-4, 8}})
