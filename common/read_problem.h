@@ -6,8 +6,10 @@
 
 namespace kelvane {
 
-// What went wrong while reading a file, and where. kelvane-inspect prints
-// it; the viewers put it in the window title and on standard error.
+// What went wrong: while reading a file, with where (offset and field); for
+// any other failure (a window, a GL context, a decoder) the words alone, with
+// no field. kelvane-inspect prints it; the viewers put it in the window
+// title and on standard error. It is the failure every Result carries.
 struct ReadProblem {
     std::uint64_t offset = 0;  // absolute byte offset in the file
     std::string field;         // which field was being read ("section head", ...)
@@ -20,7 +22,8 @@ struct ReadProblem {
     std::string describe() const;
 };
 
-// Loaders take an optional out-parameter and record only the first problem.
+// The file readers fill their store as far as the file allows and go on
+// after a problem, so they report the first one beside their result.
 using ProblemSink = std::optional<ReadProblem>*;
 
 inline void reportProblem(ProblemSink sink, ReadProblem problem) {
