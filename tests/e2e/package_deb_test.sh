@@ -48,11 +48,12 @@ model_in_middle() {
         read -r middle corner <<<"$(convert "$work/shot.png" -format '%[pixel:p{256,271}] %[pixel:p{5,500}]' info:)" &&
         [ "$middle" != "$corner" ]
 }
-for run in "kelvane head.ebo 0.7" "kelvane-legacy legacy_head.ebo 0.6"; do
-    read -r program sample generation <<<"$run"
+# The model alone, as a double-click opens it: it brings the archive beside it.
+for run in "kelvane 0.7 head.ebo head.ebo, head.fsh" "kelvane-legacy 0.6 legacy_head.ebo legacy_head.ebo"; do
+    read -r program generation sample shown <<<"$run"
     (cd "$work" && exec "/usr/bin/$program" "$samples/$sample") 2>"$work/stderr" &
     viewer=$!
-    wait_until $patience visible_titled "$sample - Kelvane v$generation" || fail "no window for $program $sample"
+    wait_until $patience visible_titled "$shown - Kelvane v$generation" || fail "no window '$shown' for $program $sample"
     window=$found
     # The desktop knows the window by its class, as its entry names it, and shows the icon it carries.
     class=$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$program.desktop")

@@ -2,7 +2,8 @@
 # The Windows ZIP as an artist gets it: one folder with the three programs,
 # the samples and the guide; what Explorer reads from each program (icon,
 # manifest, version); kelvane.exe started in the unpacked folder with a
-# sample's relative path, its icon on its window, ended by File > Quit.
+# sample model's relative path (its archive comes along), its icon on its window,
+# ended by File > Quit.
 # usage: package_zip_test.sh ZIP VERSION BUILD_WINDOWS_DIR (holds the probe)
 ZIP=$(realpath "${1:?usage: package_zip_test.sh ZIP VERSION BUILD_WINDOWS_DIR}")
 VERSION=${2:?} PROBE=$(realpath "${3:?}")/platform/win32/kelvane-win32-probe.exe
@@ -42,8 +43,9 @@ echo "== kelvane.exe in the unpacked folder"
 # The window class found the icon: the icon Wine hands the window manager
 # holds the icon's tile colour, 0xff26344d.
 window_has_icon() { xprop -id "$MAIN" -f _NET_WM_ICON 32c ' $0+\n' _NET_WM_ICON | tr ',' '\n' | grep -qx ' *4280693837'; }
+# The model alone, as a double-click opens it: it brings the archive beside it.
 start_viewer ./kelvane.exe 'samples\head.ebo'
-find_viewer "head.ebo - Kelvane v0.7"
+find_viewer "head.ebo, head.fsh - Kelvane v0.7"
 wait_for "the sample model in the middle" model_in_middle 26
 wait_for "the program's icon on the window" window_has_icon
 quit_viewer
