@@ -103,7 +103,7 @@ bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& giv
         return false;
     }
     // The GL unpack alignment the upload needs is set by the renderer.
-    const Outcome imported = importRefusal(*picture);
+    const Outcome imported = importableSize(*picture);
     if (imported) importPicture(store, *picture);
     finishLoad(viewer, FileKind::Picture, *path, asRead, imported, static_cast<bool>(imported));
     return true;

@@ -61,7 +61,7 @@ Outcome reloadArchive(Viewer& viewer, const std::filesystem::path& path) {
 Outcome reloadPicture(Viewer& viewer, const std::filesystem::path& path) {
     const auto picture = readPicture(viewer, path);
     if (!picture) return picture.problem();
-    if (Outcome size = importRefusal(*picture); !size) return size;
+    if (Outcome size = importableSize(*picture); !size) return size;
     // The picture was read whole: only now does it replace the one shown.
     importPicture(viewer.textures, *picture);
     return Done{};

@@ -28,8 +28,8 @@ Result<Picture> readPicture(const Viewer& viewer, const std::filesystem::path& p
     return Picture(std::move(*bitmap));
 }
 
-Outcome importRefusal(const Picture& picture) {
-    return std::visit([](const auto& p) { return platform::importRefusal(p.width, p.height); }, picture);
+Outcome importableSize(const Picture& picture) {
+    return std::visit([](const auto& p) { return platform::importableSize(p.width, p.height); }, picture);
 }
 
 void importPicture(TextureStore& store, const Picture& picture) {

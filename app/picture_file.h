@@ -19,8 +19,8 @@ using Picture = std::variant<platform::Bitmap, platform::RgbaPicture>;
 // picture of its size needs (so the import cannot read past them).
 Result<Picture> readPicture(const Viewer& viewer, const std::filesystem::path& path);
 
-// Why the viewers do not import a picture of this size; done when they do.
-Outcome importRefusal(const Picture& picture);
+// Done when the viewers import a picture of this size; why not otherwise.
+Outcome importableSize(const Picture& picture);
 
 // Puts the picture into slot 0 of the store, the shown slot.
 void importPicture(TextureStore& store, const Picture& picture);

@@ -178,7 +178,7 @@ BmpCheck checkBmp(ByteReader& file) {
     return check;
 }
 
-Outcome importRefusal(std::uint32_t width, std::uint32_t height) {
+Outcome importableSize(std::uint32_t width, std::uint32_t height) {
     const std::uint32_t side = kMaxImportedBitmapSide;
     if (width <= side && height <= side) return Done{};
     return failure("picture of " + number(width) + " x " + number(height) + " pixels is larger than the " +

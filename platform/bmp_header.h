@@ -19,8 +19,8 @@ constexpr std::uint64_t kMaxBitmapPixels = 64ull * 1024 * 1024;
 // The viewers import pictures up to this size in each direction and drop
 // larger ones after loading them.
 constexpr std::uint32_t kMaxImportedBitmapSide = 1024;
-// Why a picture of this size is dropped; done when it is imported.
-Outcome importRefusal(std::uint32_t width, std::uint32_t height);
+// Done when a picture of this size is imported; why it is dropped otherwise.
+Outcome importableSize(std::uint32_t width, std::uint32_t height);
 
 constexpr std::uint32_t kBmpUncompressed = 0;
 constexpr std::uint32_t kBmpRle8 = 1;

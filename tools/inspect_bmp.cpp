@@ -21,7 +21,7 @@ Outcome importOf(const std::string& file, platform::BmpLayout& layout) {
     layout = platform::checkBmp(*bytes).layout;
     const auto bitmap = platform::decodeBmp(*bytes);
     if (!bitmap) return bitmap.problem();
-    return platform::importRefusal(bitmap->width, bitmap->height);
+    return platform::importableSize(bitmap->width, bitmap->height);
 }
 
 int runBmp(const std::string& file) {
