@@ -34,15 +34,6 @@ std::string load(Scene& s, Bytes bytes, Generation generation = Current) {
     for (auto i : s.hasIndices[0] ? s.indices[0] : std::vector<std::uint16_t>{}) out << i;
     return out.str();
 }
-// A scene that first held n unit quads, the i-th at x = i, all made visible.
-Scene sceneOf(int n, Generation generation = Current) {
-    std::vector<EboObject> objects;
-    for (int i = 0; i < n; ++i) objects.push_back(test::quadObject(std::to_string(i), float(i)));
-    Scene scene;
-    load(scene, makeEbo(objects, generation), generation);
-    scene.visible.fill(1);
-    return scene;
-}
 
 // A file whose arrays section (current generation: after the object table section) holds these descriptors.
 Bytes build(std::vector<EboDescriptor> d, std::vector<std::string> names = {"a"}, Generation generation = Current) {
@@ -60,7 +51,7 @@ EboDescriptor sized(EboDescriptor d, std::int32_t byteSize) { d.byteSize = byteS
 EboDescriptor record(std::int32_t stride, std::int32_t byteSize) { return sized(arrayDescriptor(stride, {}), byteSize); }
 EboDescriptor data(Bytes bytes) { return {7, 0, std::move(bytes), {}, {}}; }
 
-// Each case is read over a model of three unit quads named 0, 1, 2, all made visible.
+// Each case is read over a model of three unit quads, all made visible.
 TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
     // A descriptor of another kind, skipped unread: its bytes would read as positions lying outside the file.
     EboDescriptor other{3, 0, Bytes(28), {}, {}};
@@ -116,7 +107,9 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
         {Legacy, legacy({data(p), record(8, 40), data(t)}), "descriptor|1 --T-v P-TIv P-TIv -"},
     };
     for (const auto& [generation, bytes, expected] : cases) {
-        Scene scene = sceneOf(3, generation);
+        Scene scene;
+        load(scene, makeEbo(std::vector(3, test::quadObject("q")), generation), generation);
+        scene.visible.fill(1);
         EXPECT_EQ(load(scene, bytes, generation), expected);
     }
     Scene scene;
