@@ -82,17 +82,18 @@ TEST(LoadCommands, DialogsOpenOnTheLastChosenPath) {
 // (the next draw refits); the earlier one resets only the zoom. A model of
 // one object lists no Select All; any non-zero flag is a check mark.
 TEST(LoadCommands, LoadEboResetsTheViewTheWayEachGenerationDoes) {
-    for (auto [generation, objects, view, labels] :
-         {std::tuple{C, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Labels{"00 <SCRATCH>"}},
-          std::tuple{L, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12}, Labels{"Object:00", "Object:01", "Select All", "Deselect All"}}}) {
+    using Items = std::vector<platform::MenuItem>;
+    for (auto [generation, objects, view, items] :
+         {std::tuple{C, 1, View{0, 0, 0, 9, 0.9, 0, 0, 11, 12}, Items{{1010, "00 <SCRATCH>", true}}},
+          std::tuple{L, 2, View{3, -4, -10, 9, 0.9, 30, -60, 11, 12}, Items{{1010, "Object:00", true},
+                     {1011, "Object:01", true}, {cmd::SelectAll, "Select All"}, {cmd::DeselectAll, "Deselect All"}}}}) {
         ViewerHarness h(generation);
         presetModel(h.viewer.scene, objects, false);
         h.viewer.scene.visible[objects - 1] = 7;
         turn(h.viewer.view);
         EXPECT_EQ(h.load(cmd::LoadEbo, scratchDir() / "missing.ebo"), 1);
         EXPECT_EQ(fields(h.viewer.view), view);
-        EXPECT_EQ(std::pair(h.labels("<EBO>"), h.checkedIds("<EBO>")),
-                  std::pair(labels, objects == 1 ? Ids{1010} : Ids{1010, 1011}));
+        EXPECT_EQ(h.items("<EBO>"), items);
     }
 }
 
