@@ -50,7 +50,6 @@ TEST(FltkBackend, ChooserFiltersStartsNamesTypedAndDroppedPaths) {
     EXPECT_EQ(withDefaultExtension(folder / "head", "*.EBO"), folder / "head.EBO");
     EXPECT_EQ(withDefaultExtension(folder / "lower", "*.EBO"), folder / "lower.ebo");
     EXPECT_EQ(withDefaultExtension(folder / "head.fsh", "*.EBO"), folder / "head.fsh");
-    EXPECT_EQ(withDefaultExtension(folder.path, "*.EBO"), folder.path);
     EXPECT_EQ(withNewlines("a\rb\r\rc\r\nd\r"), "a\nb\n\nc\nd\n");
     EXPECT_EQ(droppedPaths("file:///home/a%20b/t%C3%AAte.EBO\r\n# a comment\r\nfile://localhost/tmp/x.fsh\r\n"
                            "/tmp/100%.bmp\nhttp://example.org/a.ebo\n/tmp/%4"),
