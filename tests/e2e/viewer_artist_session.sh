@@ -194,16 +194,6 @@ expect_change cl_turned cl_edited
 [ "$(outline_moved cl_turned cl_edited)" -le $same ] || fail "the view did not stay turned after the archive was read again"
 [ "$(outline_moved textured cl_turned)" -ge $changed ] || fail "the turn did not move the outline"
 
-step="archive cut short"
-head -c 3000 "$samples/head.fsh" >"$edits/face.fsh"
-shown="face.ebo, face.fsh - $title"  # the files still shown, after the reason
-wait_until $patience visible_titled "face.fsh: .* - $shown" || fail "the title does not say why the cut archive was not read"
-reason=$(xdotool getwindowname "$window")
-reason=${reason#face.fsh: } reason=${reason% - "$shown"}
-wait_until $patience grep -qxF "$(basename "$program"): $edits/face.fsh: $reason" "$work/stderr" ||
-    fail "standard error does not give the title's reason '$reason'"
-expect_same_as cl_edited
-
 step="escape and resize"
 # Escape is an ordinary key; at a new size the picture centres in the new view.
 read -r w0 _ x0 _ <<<"$(drawn_box cl_edited)"
