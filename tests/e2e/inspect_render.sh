@@ -19,6 +19,4 @@ status=0
 status=0
 "$inspect" render --model "$work/missing.ebo" -o "$work/x.png" 2>/dev/null || status=$?
 [ "$status" -eq 1 ] && [ ! -e "$work/x.png" ] || fail "a missing model gave status $status (expected 1) or a picture"
-[ "$("$inspect" --version)" = "kelvane-inspect $(sed -n 's/^project(Kelvane VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")" ] ||
-  fail "--version printed something else"
 echo ok

@@ -2,13 +2,12 @@
 # Both Windows viewers under Wine, driven by keyboard, checked on screenshots
 # and exit statuses: title, clear colour, a menu bar with labels (the same
 # for both), About, Load EBO and Load FSH through the real open-file dialog
-# ("<EBO>" and "<FSH>" join the bar), object 0 hidden and shown again, Select
-# All, Quit; after the model load and Select All the picture is the frame
+# ("<EBO>" and "<FSH>" join the bar), Select All, Quit; after the model load and Select All the picture is the frame
 # kelvane-inspect renders, though no expose follows the dialog or the menu.
 # Then kelvane.exe with files named on its command line in a non-ASCII folder
-# draws them as the menu loads did, the archive's texture read as a BMP and
-# as a PNG too;
-# the title names the files. Files named relative to the working folder are
+# draws them as the menu loads did, the archive's texture read as a BMP too
+# (a PNG is read as on Linux, where the artist session drops one); the
+# title names the files. Files named relative to the working folder are
 # still followed on disk after a cancelled dialog.
 # Last the backend probe: title, menu labels and a drop of two files.
 # Usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR
@@ -67,10 +66,6 @@ check_viewer() {
     model_in_middle "$grey" || fail "the model went away when the texture was loaded"
     wait_for "\"<FSH>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/menu-ebo.png"
     snapshot "$CLIENT" "$E2E_TMP/textured.png" || fail "no screenshot of the textured model"
-    menu_keys Right Down Return   # <EBO> > object 0
-    wait_for "object 0 to be hidden" changed_from "$CLIENT" "$E2E_TMP/textured.png"
-    menu_keys Right Down Return
-    wait_for "object 0 to show again" shows_as "$CLIENT" "$E2E_TMP/textured.png"
     menu_keys Right Down Down Down Down Return   # <EBO> > Select All
     wait_for "all objects placed by their fit" as_rendered "$legacy" --model "$LINUX/samples/$model" \
         --archive "$LINUX/samples/head.fsh" --show 0,1,2
@@ -102,8 +97,6 @@ cp "$LINUX/samples/head.ebo" "$LINUX/samples/head.fsh" .
 convert texture.png -alpha off -type TrueColor BMP3:head.bmp
 command_line_shows_textured head.ebo head.fsh
 command_line_shows_textured head.ebo head.bmp
-cp texture.png head.png
-command_line_shows_textured head.ebo head.png
 echo "== kelvane.exe follows files named relative to its working folder after a cancelled dialog"
 mkdir samples && cp head.ebo head.fsh samples/ && cp head.fsh edited.fsh
 start_viewer "$WIN/app/kelvane.exe" 'samples\head.ebo' 'samples\head.fsh'
