@@ -14,7 +14,6 @@ fail() { echo "FAIL: $*" >&2; [ -s "$work/stderr" ] && sed 's/^/viewer: /' "$wor
 . "$(dirname "$0")/x11_session.sh"
 
 echo "== contents of $(basename "$deb")"
-[ "$(basename "$deb")" = "kelvane_${version}-1_amd64.deb" ] || fail "package name does not carry version $version"
 dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/contents"
 for path in /usr/bin/kelvane /usr/bin/kelvane-legacy /usr/bin/kelvane-inspect \
     /usr/share/kelvane/samples/{head.ebo,head.fsh,picture.bmp,legacy_head.ebo} /usr/share/doc/kelvane/guide.txt \

@@ -101,7 +101,7 @@ choose_file() {
     xdotool key Return
     wait_until $patience dialog_gone "$1" || fail "the dialog '$1' did not take '$2'"
 }
-ebo=1 fsh=2 select_all=3 light=5
+ebo=1 fsh=2 select_all=3
 
 step="load model"
 launch
@@ -127,11 +127,6 @@ menu_pick $ebo $select_all
 expect_change empty before_picture
 as_rendered before_picture --model "$samples/$model_sample" --archive "$samples/head.fsh" --slot 1 --show 0,1,2 ||
     fail "Select All did not refit the model"
-if [ "$generation" = current ]; then
-    step="light"
-    menu_pick $ebo $light
-    expect_change before_picture before_picture
-fi
 ! gt "$(green_share before_picture)" 0.001 || fail "green before the picture was loaded"
 
 step="load picture"

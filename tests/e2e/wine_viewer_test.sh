@@ -57,13 +57,11 @@ check_viewer() {
     wait_for "the About box to close" no_window "Kelvane"
 
     load_through_dialog "Open EBO" "$LINUX/samples/$model" Down Return
-    wait_for "the model in the middle of the window" model_in_middle "$grey"
     wait_for "the model placed by its own fit" as_rendered "$legacy" --model "$LINUX/samples/$model"
     wait_for "\"<EBO>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/bare-bar.png"
     snapshot "$MENU_ROW" "$E2E_TMP/menu-ebo.png" && snapshot "$CLIENT" "$E2E_TMP/untextured.png" || fail "no screenshot"
     load_through_dialog "Open FSH" "$LINUX/samples/head.fsh" Down Down Return
     wait_for "the texture on the model" changed_from "$CLIENT" "$E2E_TMP/untextured.png"
-    model_in_middle "$grey" || fail "the model went away when the texture was loaded"
     wait_for "\"<FSH>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/menu-ebo.png"
     snapshot "$CLIENT" "$E2E_TMP/textured.png" || fail "no screenshot of the textured model"
     menu_keys Right Down Down Down Down Return   # <EBO> > Select All
