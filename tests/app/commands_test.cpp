@@ -156,8 +156,6 @@ TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
     legacy.command(1049);  // no Blank: all 20 slots are images
     EXPECT_EQ(std::tuple(legacy.items("<EBO>").size(), legacy.items("<FSH>").size(), legacy.viewer.textures.currentSlot),
               std::tuple(0u, 20u, 19u));
-    legacy.viewer.textures.currentSlot = 1000;
-    EXPECT_EQ(legacy.load(cmd::LoadBmp, "/nowhere.bmp"), 0);
 }
 
 }  // namespace

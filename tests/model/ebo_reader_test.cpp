@@ -77,8 +77,7 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
         {Current, build({sized(pos(), 11), sized(uv(), -8), sized(strip(), std::numeric_limits<std::int32_t>::min())}),
          "|1 P-TIv ----- ----- a|0 -1073741824 "},
         {Current, build({sized(pos(), 35), uv(), sized(strip(), 5)}), "|1 P-TIv ----- ----- a|2 2 01"},
-        // The table record (stride 0) is skipped whatever its kind.
-        {Current, buildEbo(solo).bytes, "|1 PNTIv ----- ----- lit solo|4 4 0123"},
+        // The table record (stride 0) is skipped as a record (of another kind, as the first row's descriptor is).
         {Current, (solo.objectTableKind = 0, buildEbo(solo).bytes), "|1 PNTIv ----- ----- lit solo|4 4 0123"},
         // A file that fails the limit test or lacks its header or first section keeps the old objects; names
         // and lighting are reset all the same. A model cut short is one; text, whose first section lies far
