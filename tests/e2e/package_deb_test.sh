@@ -37,8 +37,6 @@ grep -q '^[0-9]*:application/x-ebo:\*\.ebo$' /usr/share/mime/globs2 || fail "the
 
 samples=/usr/share/kelvane/samples
 [ "$(/usr/bin/kelvane-inspect --version)" = "kelvane-inspect $version" ] || fail "kelvane-inspect --version"
-/usr/bin/kelvane-inspect model "$samples/head.ebo" >"$work/model.json" || fail "kelvane-inspect model failed"
-grep -q '"hair"' "$work/model.json" || fail "the installed sample model lacks its hair object"
 
 start_xvfb || fail "Xvfb did not start"
 # The middle of the view differs from its corner, which is the clear colour.
