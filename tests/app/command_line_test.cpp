@@ -20,8 +20,7 @@ using namespace std::string_literals;
 TEST(CommandLine, FilesOpenInOrderHelpAndVersionPrintUsageErrorsTakeOneLineAndStatusTwo) {
     const std::string program = "kelvane-legacy";  // the other generation's differs only in its name
     for (const auto& [arguments, status, out, files] :  // status -1: the viewer starts
-         {std::tuple{Arguments{}, -1, ""s, Paths{}},
-          std::tuple{Arguments{"head.EBO", "--no-watch", "dir/Head.Fsh", "p.bmp"}, -1, ""s,
+         {std::tuple{Arguments{"head.EBO", "--no-watch", "dir/Head.Fsh", "p.bmp"}, -1, ""s,
                      Paths{"head.EBO", "dir/Head.Fsh", "p.bmp"}},
           std::tuple{Arguments{"--", "-odd.ebo", "t\xC3\xAAte.fsh"}, -1, ""s, Paths{"-odd.ebo", u8"t\u00EAte.fsh"}},
           std::tuple{Arguments{"--version"}, 0, program + " " + kVersion + "\n", Paths{}},

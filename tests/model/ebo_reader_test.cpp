@@ -95,14 +95,14 @@ TEST(EboReader, ArraysGoToSlotsByStrideOrderAndSize) {
         // Earlier generation: two records in a row start a new slot; slots past the new count stay as they were.
         {Legacy, legacy({record(0, 0), record(12, 60), data(p), record(8, 40), data(t)}), "|2 ----v P-T-- P-TIv -"},
         {Legacy, Bytes(40, 0), "no model: file header|3 P-TIv P-TIv P-TIv -|4 2 012123"},
-        // Strips become triangle lists; odd triangles keep the strip's order; short strips give none.
-        {Legacy, legacy({record(2, 10), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
+        // Strips become triangle lists, of the strip entries in the file only; odd triangles keep the strip's
+        // order; short strips give none.
+        {Legacy, legacy({record(2, 1000), data(s)}), "strip|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
         {Legacy, legacy({record(2, 2), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 -1 "},
         {Legacy, legacy({record(2, -6), data(s)}), "|1 ---Iv P-TIv P-TIv -|0 -5 "},
-        // A second array of the same stride is skipped; only the strip entries in the file count.
+        // A second array of the same stride is skipped; a strip takes only the entries its record declares.
         {Legacy, legacy({record(12, 12), data(bytesOf(std::vector<Vec3f>{{1, 1, 1}})), data(p), record(2, 6), data(s),
                           data(bytesOf(std::vector<std::uint16_t>{4, 4, 4}))}), "|1 P--Iv P-TIv P-TIv -|1 1 012"},
-        {Legacy, legacy({record(2, 1000), data(s)}), "strip|1 ---Iv P-TIv P-TIv -|0 3 012123234"},
         {Legacy, legacy({data(p), record(8, 40), data(t)}), "descriptor|1 --T-v P-TIv P-TIv -"},
     };
     for (const auto& [generation, bytes, expected] : cases) {
