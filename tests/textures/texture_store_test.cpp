@@ -51,7 +51,7 @@ TEST(TextureStoreSlots, DecodeOnlyWhatFitsAndIsComplete) {
         {kFormatDxt3, 8, 4, 16, SlotFault::DataTooShort, "0x0- 51,51,51,51"},  // two blocks of 16 bytes
         // 1024 x 1021 fits as width x height but its last block row needs 1024 x 1024.
         {kFormatDxt1, 1024, 1021, 1024 * 1024 / 2, SlotFault::None, "1024x1021 0,0,0,0"},
-        {kFormatDxt1, 1, 1048577, 8 * 262145, SlotFault::TooLarge, "0x0- 51,51,51,51"},
+        {kFormatDxt1, 3, 349525, 8 * 87382, SlotFault::TooLarge, "0x0- 51,51,51,51"},  // the pixels fit, the blocks do not
         {kFormatDxt1, 65536, 65536, 64, SlotFault::TooLarge, "0x0- 51,51,51,51"},  // width * height wraps in 32 bits
         {kFormatDxt1, 0, 4, 0, SlotFault::None, "0x4 51,51,51,51"}, {354, 4, 4, 0, SlotFault::NotDxt, "4x4 51,51,51,51"},
     };
