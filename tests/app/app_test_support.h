@@ -42,16 +42,11 @@ struct ViewerHarness {
         platform.dialogAnswers.push_back(path);
         return command(id);
     }
-    // The items of the shown drop-down titled `title` (none when absent), their labels and checked ids.
+    // The items of the shown drop-down titled `title` (none when absent), and the ids of those checked.
     std::vector<platform::MenuItem> items(const std::string& title) const {
         for (const auto& m : platform.shownMenuBar().menus)
             if (m.title == title) return m.items;
         return {};
-    }
-    Labels labels(const std::string& title) const {
-        Labels out;
-        for (const auto& item : items(title)) out.push_back(item.label);
-        return out;
     }
     Ids checkedIds(const std::string& title) const {
         Ids out;

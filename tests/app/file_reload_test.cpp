@@ -29,7 +29,6 @@ TEST(FileFollower, TakesAChangeOnceTheFileHasSettled) {
     const auto i = FileFollower::kCheckInterval;
     follower.follow(path, FileKind::Ebo, signatureOf(path), t0);
     EXPECT_EQ(follower.untilNextCheck(t0), i);
-    EXPECT_TRUE(follower.changesAt(t0 + i).empty());  // unchanged
     writers::writeFile(path, {1, 2, 3, 4});
     EXPECT_TRUE(follower.changesAt(t0 + 2 * i).empty());  // being written, perhaps
     writers::writeFile(path, {1, 2, 3, 4, 5});
@@ -98,15 +97,12 @@ TEST(Reload, ModelKeepsTheViewAndObjectStatesWhileTheObjectCountHolds) {
 }
 
 TEST(Reload, ArchiveKeepsTheChosenImageOrBlankWhereThatSlotStillExists) {
-    // The chosen menu item; in the current generation item "slot count" is Blank.
-    for (const auto& [generation, chosen, before, after, slot] :
-         {std::tuple{Generation::Current, 2, Labels{"a", "b", "c"}, Labels{"x", "y", "z"}, 2},
-          std::tuple{Generation::Current, 2, Labels{"a", "b", "c"}, Labels{"x", "y"}, 0},
-          std::tuple{Generation::Current, 3, Labels{"a", "b", "c"}, Labels{"x", "y"}, 2},  // Blank stays Blank
-          std::tuple{Generation::Legacy, 1, Labels{"a", "b"}, Labels{"x", "y", "z"}, 1}}) {
-        ViewerHarness h(generation);
+    // The item chosen from three images (item 3 is Blank), the images then saved, the slot shown after.
+    for (const auto& [chosen, after, slot] : {std::tuple{2, Labels{"x", "y", "z"}, 2}, std::tuple{2, Labels{"x", "y"}, 0},
+                                              std::tuple{3, Labels{"x", "y"}, 2}}) {  // Blank stays Blank
+        ViewerHarness h(Generation::Current);
         const auto archive = scratchDir() / "faces.fsh";
-        writeArchive(archive, before);
+        writeArchive(archive, {"a", "b", "c"});
         ASSERT_TRUE(openFile(h.viewer, archive));
         h.command(cmd::FirstTexture + chosen);
         writeArchive(archive, after);
@@ -118,7 +114,7 @@ TEST(Reload, ArchiveKeepsTheChosenImageOrBlankWhereThatSlotStillExists) {
 
 // Cut short, more images than this generation takes, unreadable or too large:
 // the stores and menu stay as they were and the reason says why (title and
-// standard error, checked end to end); the next good version is taken.
+// standard error); the next good version is taken.
 TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     ViewerHarness h(Generation::Current);
     const auto dir = scratchDir();
@@ -139,9 +135,12 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
     writers::writeFile(model, std::vector<std::uint8_t>(40, 0));  // shorter than the header
     reasonOf(FileKind::Ebo, model);
     // Twenty images are one more than this store takes, and as many as the earlier one's.
+    // The title gives the reason that standard error gives as "PROGRAM: PATH: REASON".
     writeArchive(archive, Labels(20, "x"));
-    EXPECT_TRUE(reasonOf(FileKind::Fsh, archive).ends_with("; looks like a file for kelvane-legacy\n"));
-    EXPECT_TRUE(h.window.title().ends_with("kelvane-legacy - head.ebo, faces.fsh - Kelvane v0.7")) << h.window.title();
+    const std::string why = "20 images, the store holds 19; the rest are ignored at field 'image count' (offset 8); "
+                            "looks like a file for kelvane-legacy";
+    EXPECT_EQ(reasonOf(FileKind::Fsh, archive), "kelvane: " + archive.string() + ": " + why + "\n");
+    EXPECT_EQ(h.window.title(), "faces.fsh: " + why + " - head.ebo, faces.fsh - Kelvane v0.7");
     writers::writeFile(archive, std::vector<std::uint8_t>(10, 0));  // shorter than the header
     EXPECT_EQ(reasonOf(FileKind::Fsh, archive).find("looks like"), std::string::npos);
     reasonOf(FileKind::Picture, dir / "unreadable.bmp");
@@ -150,10 +149,8 @@ TEST(Reload, AFileThatDoesNotReadCleanlyChangesNothingButTheTitle) {
 
     // A picture that fits replaces the archive, as "Load BMP" does.
     h.platform.bitmaps[picture] = makeBitmap(3, 2);
-    writers::writeFile(model, modelOf({"new"}));
-    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Picture, picture) && reloadFile(h.viewer, FileKind::Ebo, model));
+    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Picture, picture));
     EXPECT_EQ(std::pair(h.viewer.textures.width[0], h.items("<FSH>").empty()), std::pair(3u, true));
-    EXPECT_EQ(h.labels("<EBO>"), (Labels{"00 <new>", "Light"}));
     EXPECT_EQ(h.window.title(), "head.ebo, picture.bmp - Kelvane v0.7");
 }
 

@@ -33,22 +33,20 @@ void drawOffscreen(platform::fake::FakePlatform& platform, std::unique_ptr<platf
 // opening or closing draws nothing. A GL context that cannot be made ends
 // the viewer at once with the reason.
 TEST(MainWindow, DrawsOnceForEachChangeAndOtherwiseWaits) {
-    for (auto generation : {Generation::Current, Generation::Legacy}) {
-        platform::fake::FakePlatform platform;
-        std::unique_ptr<platform::OffscreenContext> context;
-        drawOffscreen(platform, context);
-        Timeouts timeouts;
-        platform.whileWaiting = [&](std::optional<std::chrono::milliseconds> timeout) {
-            timeouts.push_back(timeout);
-            const std::uint32_t next[] = {msg::Paint, msg::MenuSelect, msg::ExitMenuLoop, msg::Close};
-            platform.post(next[timeouts.size() - 1]);
-        };
-        for (int key = 0; key < 2; ++key) platform.post(msg::KeyDown, 0x41);
-        EXPECT_EQ(runViewer(platform, generation), 0);
-        if (!context) GTEST_SKIP() << "no offscreen EGL context here";
-        // Frames: two keys, the uncovered window, the close.
-        EXPECT_EQ(std::pair(platform.framesSwapped, timeouts), std::pair(4, Timeouts(4, std::nullopt)));
-    }
+    platform::fake::FakePlatform platform;
+    std::unique_ptr<platform::OffscreenContext> context;
+    drawOffscreen(platform, context);
+    Timeouts timeouts;
+    platform.whileWaiting = [&](std::optional<std::chrono::milliseconds> timeout) {
+        timeouts.push_back(timeout);
+        const std::uint32_t next[] = {msg::Paint, msg::MenuSelect, msg::ExitMenuLoop, msg::Close};
+        platform.post(next[timeouts.size() - 1]);
+    };
+    for (int key = 0; key < 2; ++key) platform.post(msg::KeyDown, 0x41);
+    EXPECT_EQ(runViewer(platform, Generation::Current), 0);
+    if (!context) GTEST_SKIP() << "no offscreen EGL context here";
+    // Frames: two keys, the uncovered window, the close.
+    EXPECT_EQ(std::pair(platform.framesSwapped, timeouts), std::pair(4, Timeouts(4, std::nullopt)));
     platform::fake::FakePlatform noGl;
     noGl.glContextFactory = [](platform::Window&) -> Outcome { return failure("no GL"); };
     testing::internal::CaptureStderr();

@@ -12,26 +12,19 @@
 namespace kelvane {
 namespace {
 
-// Both byte orders at absolute offsets; range checks that cannot overflow.
-// An array is read whole after one check or not at all: one that ends at the
-// file's end is read, one that needs a byte more fails at its start and
-// leaves its output as it was; an empty one reads nothing, even past the end.
-// The first read that leaves the file names its offset and field.
+// Range checks that cannot overflow. An array is read whole after one check
+// or not at all: one that ends at the file's end is read, one that needs a
+// byte more fails at its start and leaves its output as it was; an empty one
+// reads nothing, even past the end. The first read that leaves the file
+// names its offset and field. (The values read, in both byte orders and as
+// arrays of every element type, are pinned by the readers' tests.)
 TEST(ByteReader, ReadsInsideTheFileArraysWholeOrNotAtAllAndTheFirstFailureNamesTheField) {
     ByteReader r({0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x80, 0xBF, 0, 0, 0, 0xC0, 0, 0, 0xC0, 0xFF});
-    EXPECT_EQ(std::tuple(*r.u16le(0, "a"), *r.u32le(0, "a"), *r.u32be(0, "a")),
-              std::tuple(0x0201, 0x04030201u, 0x01020304u));
     EXPECT_TRUE(r.contains(16, 0));
     using Range = std::pair<std::int64_t, std::int64_t>;
     for (auto [offset, length] : {Range{17, 0}, Range{8, INT64_MAX}, Range{INT64_MAX, 1}, Range{-4, 8}})
         EXPECT_FALSE(r.contains(offset, length)) << offset << " " << length;
-    EXPECT_EQ(r.span(4, 12, "data").value_or(std::span<const std::uint8_t>()).size(), 12u);
-    struct Pair { float a, b; };
-    std::array<Pair, 1> pair{};
-    std::array<std::uint16_t, 2> shorts{};
     std::array<std::uint16_t, 1> last{7};
-    ASSERT_TRUE(r.readArray(4, std::span<Pair>(pair), "pair") && r.readArray(0, std::span<std::uint16_t>(shorts), "index"));
-    EXPECT_EQ(std::tuple(pair[0].a, pair[0].b, shorts[0], shorts[1]), std::tuple(-1.0f, -2.0f, 0x0201, 0x0403));
     EXPECT_TRUE(r.readArray(99, std::span<std::uint16_t>(), "index"));
     EXPECT_TRUE(r.readArray(14, std::span<std::uint16_t>(last), "index"));
     EXPECT_FALSE(r.problem());

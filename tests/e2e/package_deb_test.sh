@@ -14,7 +14,6 @@ fail() { echo "FAIL: $*" >&2; [ -s "$work/stderr" ] && sed 's/^/viewer: /' "$wor
 . "$(dirname "$0")/x11_session.sh"
 
 echo "== contents of $(basename "$deb")"
-[ "$(basename "$deb")" = "kelvane_${version}-1_amd64.deb" ] || fail "package name does not carry version $version"
 dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/contents"
 for path in /usr/bin/kelvane /usr/bin/kelvane-legacy /usr/bin/kelvane-inspect \
     /usr/share/kelvane/samples/{head.ebo,head.fsh,picture.bmp,legacy_head.ebo} /usr/share/doc/kelvane/guide.txt \
@@ -38,8 +37,6 @@ grep -q '^[0-9]*:application/x-ebo:\*\.ebo$' /usr/share/mime/globs2 || fail "the
 
 samples=/usr/share/kelvane/samples
 [ "$(/usr/bin/kelvane-inspect --version)" = "kelvane-inspect $version" ] || fail "kelvane-inspect --version"
-/usr/bin/kelvane-inspect model "$samples/head.ebo" >"$work/model.json" || fail "kelvane-inspect model failed"
-grep -q '"hair"' "$work/model.json" || fail "the installed sample model lacks its hair object"
 
 start_xvfb || fail "Xvfb did not start"
 # The middle of the view differs from its corner, which is the clear colour.

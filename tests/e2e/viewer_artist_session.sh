@@ -63,7 +63,6 @@ outline_moved() { mask "$1" "$work/m1.png" && mask "$2" "$work/m2.png" && pixels
 gt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 changed=400 same=40  # pixels differing in pictures changed, or the same
 only_clear_colour() { settled_as empty && ! gt "$(coverage empty)" 0; }
-model_drawn() { shot now && gt "$(coverage now)" 0.05; }
 differs_from() { shot now && [ "$(differing now "$1")" -ge $changed ]; }
 same_as() { shot now && [ "$(differing now "$1")" -le $same ]; }
 # Two shots running, the last kept as $1, are the same: all is drawn.
@@ -101,7 +100,7 @@ choose_file() {
     xdotool key Return
     wait_until $patience dialog_gone "$1" || fail "the dialog '$1' did not take '$2'"
 }
-ebo=1 fsh=2 select_all=3 light=5
+ebo=1 fsh=2 select_all=3
 
 step="load model"
 launch
@@ -127,11 +126,6 @@ menu_pick $ebo $select_all
 expect_change empty before_picture
 as_rendered before_picture --model "$samples/$model_sample" --archive "$samples/head.fsh" --slot 1 --show 0,1,2 ||
     fail "Select All did not refit the model"
-if [ "$generation" = current ]; then
-    step="light"
-    menu_pick $ebo $light
-    expect_change before_picture before_picture
-fi
 ! gt "$(green_share before_picture)" 0.001 || fail "green before the picture was loaded"
 
 step="load picture"
@@ -194,16 +188,6 @@ expect_change cl_turned cl_edited
 [ "$(outline_moved cl_turned cl_edited)" -le $same ] || fail "the view did not stay turned after the archive was read again"
 [ "$(outline_moved textured cl_turned)" -ge $changed ] || fail "the turn did not move the outline"
 
-step="archive cut short"
-head -c 3000 "$samples/head.fsh" >"$edits/face.fsh"
-shown="face.ebo, face.fsh - $title"  # the files still shown, after the reason
-wait_until $patience visible_titled "face.fsh: .* - $shown" || fail "the title does not say why the cut archive was not read"
-reason=$(xdotool getwindowname "$window")
-reason=${reason#face.fsh: } reason=${reason% - "$shown"}
-wait_until $patience grep -qxF "$(basename "$program"): $edits/face.fsh: $reason" "$work/stderr" ||
-    fail "standard error does not give the title's reason '$reason'"
-expect_same_as cl_edited
-
 step="escape and resize"
 # Escape is an ordinary key; at a new size the picture centres in the new view.
 read -r w0 _ x0 _ <<<"$(drawn_box cl_edited)"
@@ -221,7 +205,6 @@ cp "$samples/$model_sample" "$edits/new faces/$tete.ebo" && cp "$samples/head.fs
 "$sender" drop "$window" 256 280 "file://$edits/new%20faces/t%C3%AAte.ebo"$'\r\n'"file://$edits/notes.txt"$'\r\n' ||
     fail "the window did not take the drop"
 wait_until $patience title_is "$tete.ebo, $tete.fsh - $title" || fail "the dropped model and its archive are not named in the title"
-wait_until $patience model_drawn || fail "the dropped model is not drawn"
 wait_until $patience settled_as dropped || fail "the dropped model did not settle"
 # A PNG whose lower half is transparent: the parts of the model it covers are not drawn.
 convert -size 64x32 xc:'#00c000' -size 64x32 xc:none -append PNG32:"$edits/hole.png"

@@ -2,14 +2,13 @@
 # Both Windows viewers under Wine, driven by keyboard, checked on screenshots
 # and exit statuses: title, clear colour, a menu bar with labels (the same
 # for both), About, Load EBO and Load FSH through the real open-file dialog
-# ("<EBO>" and "<FSH>" join the bar), object 0 hidden and shown again, Select
-# All, Quit; after the model load and Select All the picture is the frame
-# kelvane-inspect renders, though no expose follows the dialog or the menu.
-# Then kelvane.exe with files named on its command line in a non-ASCII folder
-# draws them as the menu loads did, the archive's texture read as a BMP and
-# as a PNG too;
-# the title names the files. Files named relative to the working folder are
-# still followed on disk after a cancelled dialog.
+# ("<EBO>" and "<FSH>" join the bar), Select All, Quit; after the model load
+# and Select All the picture is the frame kelvane-inspect renders, though no
+# expose follows the dialog or the menu. Then kelvane.exe with the model and
+# the archive's texture as a BMP named by their paths in a non-ASCII folder
+# draws them as the menu loads did, the title naming the files; the model and
+# archive named relative to that folder are drawn alike and still followed
+# on disk after a cancelled dialog.
 # Last the backend probe: title, menu labels and a drop of two files.
 # Usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR
 WIN=$(realpath -m "${1:?usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR}")
@@ -58,19 +57,13 @@ check_viewer() {
     wait_for "the About box to close" no_window "Kelvane"
 
     load_through_dialog "Open EBO" "$LINUX/samples/$model" Down Return
-    wait_for "the model in the middle of the window" model_in_middle "$grey"
     wait_for "the model placed by its own fit" as_rendered "$legacy" --model "$LINUX/samples/$model"
     wait_for "\"<EBO>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/bare-bar.png"
     snapshot "$MENU_ROW" "$E2E_TMP/menu-ebo.png" && snapshot "$CLIENT" "$E2E_TMP/untextured.png" || fail "no screenshot"
     load_through_dialog "Open FSH" "$LINUX/samples/head.fsh" Down Down Return
     wait_for "the texture on the model" changed_from "$CLIENT" "$E2E_TMP/untextured.png"
-    model_in_middle "$grey" || fail "the model went away when the texture was loaded"
     wait_for "\"<FSH>\" on the menu bar" changed_from "$MENU_ROW" "$E2E_TMP/menu-ebo.png"
     snapshot "$CLIENT" "$E2E_TMP/textured.png" || fail "no screenshot of the textured model"
-    menu_keys Right Down Return   # <EBO> > object 0
-    wait_for "object 0 to be hidden" changed_from "$CLIENT" "$E2E_TMP/textured.png"
-    menu_keys Right Down Return
-    wait_for "object 0 to show again" shows_as "$CLIENT" "$E2E_TMP/textured.png"
     menu_keys Right Down Down Down Down Return   # <EBO> > Select All
     wait_for "all objects placed by their fit" as_rendered "$legacy" --model "$LINUX/samples/$model" \
         --archive "$LINUX/samples/head.fsh" --show 0,1,2
@@ -100,10 +93,7 @@ cp "$LINUX/samples/head.ebo" "$LINUX/samples/head.fsh" .
 # The archive's first image as a BMP: the Win32 picture loading must draw it alike.
 "$LINUX/tools/kelvane-inspect" decode head.fsh 0 -o texture.png
 convert texture.png -alpha off -type TrueColor BMP3:head.bmp
-command_line_shows_textured head.ebo head.fsh
 command_line_shows_textured head.ebo head.bmp
-cp texture.png head.png
-command_line_shows_textured head.ebo head.png
 echo "== kelvane.exe follows files named relative to its working folder after a cancelled dialog"
 mkdir samples && cp head.ebo head.fsh samples/ && cp head.fsh edited.fsh
 start_viewer "$WIN/app/kelvane.exe" 'samples\head.ebo' 'samples\head.fsh'
@@ -117,7 +107,6 @@ wait_for "the \"Open BMP\" dialog to close" no_window "Open BMP"
 head -c 16384 /dev/zero | tr '\0' '\125' | dd of=edited.fsh bs=1024 seek=4 count=16 conv=notrunc 2>/dev/null
 mv edited.fsh samples/head.fsh
 wait_for "the archive read again" changed_from "$CLIENT" "$E2E_TMP/textured.png"
-has_window "head.ebo, head.fsh - Kelvane v0.7" || fail "the title changed to '$(xdotool getwindowname "$MAIN")'"
 quit_viewer
 check_viewer kelvane-legacy "Kelvane v0.6" 77 legacy_head.ebo
 

@@ -3,15 +3,10 @@
 // hostile files are refused with a reason before the decoder sees them.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include "common/bmp_rows.h"
 #include "platform/bmp_decoder.h"
 #include "tests/builders/bmp_builder.h"
 #include "tests/builders/test_files.h"
-#include "tests/support/run_command.h"
-#include "tests/support/temp_dir.h"
-#include "writers/file_writer.h"
 
 // Pictures are written as designated initializers that leave most fields at
 // their defaults, which GCC 12 reports as missing.
@@ -85,12 +80,10 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
     pastTable.rows = {{0, 7}};
     const Bytes rgb = test::buildBmp({.width = 2, .height = 2, .rows = {Bytes(6, 9), Bytes(6, 9)}});
     const Bytes grey = test::buildBmp(grey8(2, 2));
-    const std::string text = "BMW gallery: the cars are parked on the left, the people on the right.\n";
     const std::vector<std::tuple<const char*, Bytes, std::vector<std::pair<int, std::uint32_t>>, const char*>> cases = {
         // Overflowed a reader's fixed 256-entry colour map: 512 x 1, 4000 colours.
         {"palette over 256 colours", test::buildBmp(manyColours), {},
          "4000 colours used, more than a 8-bit picture can index (256)"},
-        {"huge colours used, 24 bits", rgb, {{46, 0x40000000}}, "colour table of 1073741824 entries runs past"},
         {"table longer than the file holds", grey, {{46, 0}}, "colour table of 256 entries runs past"},
         {"pixel past a short table", test::buildBmp(pastTable), {},
          "pixel 1 of stored row 0 uses colour 7 of a 2-entry colour table"},
@@ -107,9 +100,7 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
         {"zero height", rgb, {{22, 0}}, "picture of 2 x 0 pixels has nothing to show"},
         {"huge picture", rgb, {{18, 0x7FFFFFFF}, {22, 0x7FFFFFFF}}, "picture of 2147483647 x 2147483647 pixels is larger"},
         {"pixel offset inside the headers", rgb, {{10, 20}}, "pixel data offset 20 lies inside the headers"},
-        {"pixel offset past the end", rgb, {{10, 0xFFFFFFF0}}, "pixel data is 0 bytes"},
         {"not a BMP", Bytes{'P', 'K', 3, 4}, {}, "not a BMP picture: no \"BM\" at offset 0"},
-        {"text", Bytes(text.begin(), text.end()), {}, "not a BMP picture: info header size 1663067496 is none"},
         {"header cut short", Bytes(rgb.begin(), rgb.begin() + 30), {}, "file ends inside the 40-byte info header"},
     };
     for (auto [what, file, patches, expected] : cases) {
@@ -118,24 +109,6 @@ TEST(BmpDecoder, HostileFilesAreRefusedWithTheirReason) {
         EXPECT_FALSE(decode(file, &reason)) << what;
         EXPECT_TRUE(reason.starts_with(expected)) << what << ": " << reason;
     }
-}
-
-// kelvane-inspect bmp prints what the decoder found as JSON and exits 1 on a
-// picture the viewers refuse, with the reason on standard error.
-TEST(BmpDecoder, InspectPrintsWhatTheViewersImportAndRefuses) {
-    const test::TempDir dir;
-    Bytes rle = test::buildBmp(grey8(2, 2));
-    test::put32(rle, 30, 1);
-    writers::writeFile(dir / "good.bmp", test::buildBmp(grey8(3, -2)));
-    writers::writeFile(dir / "rle.bmp", rle);
-    const std::string inspect = std::string(KELVANE_INSPECT_PATH) + " bmp " + dir.path.string();
-    const test::CommandRun good = test::runCommand(inspect + "/good.bmp"), refused = test::runCommand(inspect + "/rle.bmp 2>&1");
-    const auto shown = nlohmann::json::parse(good.out);
-    EXPECT_EQ(std::tuple(good.status, refused.status, shown["width"], shown["height"], shown["topDown"], shown["result"]),
-              std::tuple(0, 1, 3, 2, true, "imported"));
-    EXPECT_NE(refused.out.find("\"result\": \"refused\""), std::string::npos) << refused.out;
-    EXPECT_NE(refused.out.find("kelvane-inspect: " + (dir / "rle.bmp").string() + ": run-length encoded (RLE8)"),
-              std::string::npos);
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ TEST(S3tc, DecodesBlocksByteExactly) {
         {false, 0xF800, 0x0800, {0xFF, 0, 0, 0xFF, 8, 0, 0, 0xFF, 172, 0, 0, 0xFF, 90, 0, 0, 0xFF}},  // truncated, not rounded
         // Channels 20, 53, 25 and 29, 11, 3 expand one below the nearest value at 20, 25, 29 and 53.
         {false, 0xA6B9, 0xE963, {164, 214, 205, 0xFF, 238, 45, 25, 0xFF, 201, 129, 115, 0xFF, 0, 0, 0, 0}},
-        {true, 0xF800, 0x001F, {0xFF, 0, 0, 0, 0, 0, 0xFF, 0, 0xAA, 0, 0x55, 0, 0x55, 0, 0xAA, 0}},
-        {true, 0x001F, 0xF800, {0, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0x55, 0, 0xAA, 0, 0xAA, 0, 0x55, 0}},  // thirds in any order
+        // DXT3 thirds in any order (in the other, pinned by kelvane-inspect decode in tests/tools).
+        {true, 0x001F, 0xF800, {0, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0x55, 0, 0xAA, 0, 0xAA, 0, 0x55, 0}},
     };
     const std::array<std::uint8_t, 16> ramp{0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3};
     const std::array<std::uint8_t, 16> alphas{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
