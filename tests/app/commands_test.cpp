@@ -131,31 +131,5 @@ TEST(LoadBmp, OnlyCompletePicturesUpToTheLimitReplaceTheArchive) {
     EXPECT_FALSE(legacy.viewer.menuRebuildPending);
 }
 
-// Counts and a shown slot beyond the stores' capacity never index past them
-// nor give ids outside their ranges (AddressSanitizer builds turn an overrun
-// into a failure); commands for items no menu shows change nothing.
-TEST(CommandBounds, IdsAndCountsPastTheSlotsTouchNothing) {
-    ViewerHarness h(C);
-    presetModel(h.viewer.scene, 25, false);
-    h.viewer.textures.slotCount = 40;
-    h.viewer.textures.currentSlot = 77;
-    for (int id = 1006; id < 1100; ++id) h.command(id);
-    // 20 objects, Select All and Deselect All; 19 images and Blank.
-    EXPECT_EQ(std::pair(h.items("<EBO>").size(), h.items("<EBO>").at(19).id), std::pair(std::size_t{22}, 1029));
-    EXPECT_EQ(std::pair(h.items("<FSH>").size(), h.items("<FSH>").back().id), std::pair(std::size_t{20}, 1049));
-    // Blank of the 19 listed images.
-    EXPECT_EQ(std::pair(h.viewer.textures.currentSlot, h.viewer.textures.checked[19]), std::pair(19u, 1u));
-    h.platform.bitmaps["/p/pic.bmp"] = makeBitmap(1, 1);
-    h.load(cmd::LoadBmp, "/p/pic.bmp");
-
-    ViewerHarness legacy(L);
-    presetModel(legacy.viewer.scene, -3, false);
-    legacy.viewer.textures.slotCount = 0xFFFFFFFFu;
-    legacy.viewer.textures.currentSlot = 1000;
-    legacy.command(1049);  // no Blank: all 20 slots are images
-    EXPECT_EQ(std::tuple(legacy.items("<EBO>").size(), legacy.items("<FSH>").size(), legacy.viewer.textures.currentSlot),
-              std::tuple(0u, 20u, 19u));
-}
-
 }  // namespace
 }  // namespace kelvane
