@@ -5,7 +5,7 @@
 # ("<EBO>" and "<FSH>" join the bar), Select All, Quit; after the model load
 # and Select All the picture is the frame kelvane-inspect renders, though no
 # expose follows the dialog or the menu. Then kelvane.exe with the model and
-# the archive's texture as a BMP named by their paths in a non-ASCII folder
+# the archive's texture as a BMP, then as a PNG, named by their paths in a non-ASCII folder
 # draws them as the menu loads did, the title naming the files; the model and
 # archive named relative to that folder are drawn alike and still followed
 # on disk after a cancelled dialog.
@@ -90,10 +90,12 @@ version=$(wine "$WIN/app/kelvane.exe" --version | tr -d '\r')
 FOLDER="$E2E_TMP/tête"
 mkdir "$FOLDER" && cd "$FOLDER"
 cp "$LINUX/samples/head.ebo" "$LINUX/samples/head.fsh" .
-# The archive's first image as a BMP: the Win32 picture loading must draw it alike.
+# The archive's first image as a BMP and as a PNG: each picture loading must draw it alike.
 "$LINUX/tools/kelvane-inspect" decode head.fsh 0 -o texture.png
 convert texture.png -alpha off -type TrueColor BMP3:head.bmp
 command_line_shows_textured head.ebo head.bmp
+cp texture.png head.png  # the same picture as a PNG: checked and decoded by our own code in the .exe
+command_line_shows_textured head.ebo head.png
 echo "== kelvane.exe follows files named relative to its working folder after a cancelled dialog"
 mkdir samples && cp head.ebo head.fsh samples/ && cp head.fsh edited.fsh
 start_viewer "$WIN/app/kelvane.exe" 'samples\head.ebo' 'samples\head.fsh'
