@@ -5,10 +5,10 @@
 # ("<EBO>" and "<FSH>" join the bar), Select All, Quit; after the model load
 # and Select All the picture is the frame kelvane-inspect renders, though no
 # expose follows the dialog or the menu. Then kelvane.exe with the model and
-# the archive's texture as a BMP, then as a PNG, named by their paths in a non-ASCII folder
-# draws them as the menu loads did, the title naming the files; the model and
-# archive named relative to that folder are drawn alike and still followed
-# on disk after a cancelled dialog.
+# the archive's texture as a BMP, then as a PNG, named by their paths in a
+# non-ASCII folder draws them as the menu loads did, the title naming the
+# files; the model and archive named relative to that folder are drawn alike
+# and still followed on disk after a cancelled dialog.
 # Last the backend probe: title, menu labels and a drop of two files.
 # Usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR
 WIN=$(realpath -m "${1:?usage: wine_viewer_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR}")
