@@ -30,7 +30,7 @@ void failTooManyImages(ByteReader& in, std::uint32_t count, std::uint32_t capaci
             images + " declared, " +
                 (room == 0 ? "the file holds no directory entry"
                            : "a file of " + std::to_string(in.size()) + " bytes holds at most " +
-                                 std::to_string(room) + " directory entries"));
+                                 std::to_string(room) + (room == 1 ? " directory entry" : " directory entries")));
     in.notOfKind(kArchiveKind);
 }
 
