@@ -29,11 +29,12 @@ bool startsWithPngSignature(const ByteReader& file) {
            std::memcmp(file.bytes().data(), kPngSignature.data(), kPngSignature.size()) == 0;
 }
 
+// A picture the viewers would not import is refused before it is decoded,
+// so a small hostile file cannot make the decoder fill a huge buffer.
 Outcome sizeCheck(std::uint64_t width, std::uint64_t height) {
     if (width == 0 || height == 0) return failure("picture of " + number(width) + " x " + number(height) + " pixels");
-    if (width * height > kMaxBitmapPixels)
-        return failure("picture of " + number(width) + " x " + number(height) + " pixels is larger than the " +
-                       number(kMaxBitmapPixels) + " pixels a picture may have");
+    if (width > kMaxImportedBitmapSide || height > kMaxImportedBitmapSide)
+        return importableSize(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
     return Done{};
 }
 

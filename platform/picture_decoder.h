@@ -25,7 +25,7 @@ struct RgbaPicture {
 
 // Why stb_image may not see these bytes as a PNG (or a TGA); done when the
 // signature, header and chunk layout (the header, colour map and pixel
-// extent) are sound and the picture is no larger than kMaxBitmapPixels.
+// extent) are sound and the picture is no larger than the viewers import.
 Outcome pngCheck(ByteReader& file);
 Outcome tgaCheck(ByteReader& file);
 

@@ -37,11 +37,14 @@ TEST(PictureDecoder, KeepsAlphaTopRowFirstAndRefusesWhatIsNotItsKind) {
     std::ifstream in(dir / "a.png", std::ios::binary);
     const Bytes png{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const Bytes text(100, 'x');
+    Bytes wide = tga;
+    wide[13] = 0x08;  // 2050 pixels wide: refused before any pixel is decoded
     const std::vector<std::tuple<const char*, Bytes, const char*>> refused = {
         {"text.png", text, "not a PNG picture"},
         {"cut.png", Bytes(png.begin(), png.end() - 13), "runs past the end of the file"},
         {"text.tga", text, "not a TGA picture"},
         {"cut.tga", Bytes(tga.begin(), tga.end() - 1), "ends inside its pixels"},
+        {"wide.tga", wide, "2050 x 2 pixels is larger than the 1024 x 1024"},
     };
     for (const auto& [name, bytes, expected] : refused) {
         writers::writeFile(dir / name, bytes);
