@@ -36,6 +36,8 @@ std::variant<ViewerOptions, int> parseCommandLine(Generation generation, const s
     bool noWatch = false;
     std::vector<std::string> files;
     app.add_flag("--no-watch", noWatch, "Do not read files again when they change on disk");
+    app.add_flag("--by-name", options.imagesByName,
+                 "Draw each object with the archive image of its name (View > Images by Object Name)");
     app.add_option("FILE", files, "Model (.ebo), texture archive (.fsh) or picture (.bmp, .png, .tga) to open");
 
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // as CLI11 takes them

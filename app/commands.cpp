@@ -6,6 +6,7 @@
 #include "app/load_report.h"
 #include "app/menus.h"
 #include "app/picture_file.h"
+#include "app/window_title.h"
 #include "model/ebo_reader.h"
 
 namespace kelvane {
@@ -63,6 +64,8 @@ void loadModel(Viewer& viewer, const std::optional<std::filesystem::path>& given
     const FileSignature asRead = signatureOf(*path);
     std::optional<ReadProblem> problem;
     loadEbo(viewer.generation, viewer.scene, *path, &problem);
+    // By name, the point is the whole face at once.
+    if (viewer.modes.byName) setAllVisible(viewer.scene, 1);
     rebuildMenuBar(viewer);
     finishLoad(viewer, FileKind::Ebo, *path, asRead, outcomeOf(problem), !problem || !problem->refused);
 }
@@ -109,10 +112,6 @@ bool loadPicture(Viewer& viewer, const std::optional<std::filesystem::path>& giv
     return true;
 }
 
-void setAllVisible(Scene& scene, std::uint8_t visible) {
-    for (int i = 0; i < slotsInUse(scene); ++i) scene.visible[i] = visible;
-}
-
 // Stage 1: the fixed commands; the loads read `given` instead of asking.
 // Returns false when "Load BMP" failed.
 bool runFixedCommand(Viewer& viewer, int id, const std::optional<std::filesystem::path>& given) {
@@ -138,6 +137,12 @@ bool runFixedCommand(Viewer& viewer, int id, const std::optional<std::filesystem
         case cmd::DeselectAll:
             setAllVisible(viewer.scene, 0);
             rebuildMenuBar(viewer);
+            break;
+        case cmd::ImagesByName:
+        case cmd::TextureView:
+        case cmd::UvLayout:
+        case cmd::Wireframe:
+            toggleViewMode(viewer, id);
             break;
         case cmd::Light:
             if (!traits(viewer.generation).normals) break;  // nothing to light
@@ -194,6 +199,34 @@ std::intptr_t runCommand(Viewer& viewer, int id, const std::optional<std::filesy
 }
 
 }  // namespace
+
+void setAllVisible(Scene& scene, std::uint8_t visible) {
+    for (int i = 0; i < slotsInUse(scene); ++i) scene.visible[i] = visible;
+}
+
+bool toggleViewMode(Viewer& viewer, int id) {
+    ViewModes& m = viewer.modes;
+    bool* mode = id == cmd::ImagesByName ? &m.byName
+                 : id == cmd::TextureView ? &m.textureView
+                 : id == cmd::UvLayout    ? &m.uvLayout
+                 : id == cmd::Wireframe   ? &m.wireframe
+                                          : nullptr;
+    if (!mode) return false;
+    *mode = !*mode;
+    rebuildMenuBar(viewer);
+    updateWindowTitle(viewer);
+    return true;
+}
+
+int viewCommandOfKey(std::uintptr_t virtualKey) {
+    switch (virtualKey) {
+        case viewkey::ImagesByName: return cmd::ImagesByName;
+        case viewkey::TextureView: return cmd::TextureView;
+        case viewkey::UvLayout: return cmd::UvLayout;
+        case viewkey::Wireframe: return cmd::Wireframe;
+        default: return 0;
+    }
+}
 
 void checkFirstSlotOnly(TextureStore& store) {
     const int count = menuSlotCount(store);

@@ -31,6 +31,16 @@ void openFiles(Viewer& viewer, const std::vector<std::filesystem::path>& paths);
 // "head.fsh", the extension in any case); nothing when there is none.
 std::optional<std::filesystem::path> companionArchive(const std::filesystem::path& model);
 
+// Shows or hides every object, as "Select All" and "Deselect All" do.
+void setAllVisible(Scene& scene, std::uint8_t visible);
+
+// Turns one of the View menu's choices on or off (a View command id); false
+// for any other id.
+bool toggleViewMode(Viewer& viewer, int id);
+
+// The View command a key stands for, or 0.
+int viewCommandOfKey(std::uintptr_t virtualKey);
+
 // Marks slot 0 alone among the archive's images and (current generation)
 // the blank slot: what an archive load or a picture import shows.
 void checkFirstSlotOnly(TextureStore& store);

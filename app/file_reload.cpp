@@ -40,6 +40,8 @@ Outcome reloadModel(Viewer& viewer, const std::filesystem::path& path) {
     loadEbo(viewer.generation, fresh, path, &problem);
     if (problem) return *problem;
     keepObjectStates(viewer.scene, fresh);
+    // Another object count shows the objects as a load does.
+    if (viewer.modes.byName && fresh.objectCount != viewer.scene.objectCount) setAllVisible(fresh, 1);
     viewer.scene = std::move(fresh);
     return Done{};
 }

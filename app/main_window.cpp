@@ -7,6 +7,8 @@
 #include "app/file_reload.h"
 #include "app/menus.h"
 #include "app/view_control.h"
+#include "app/viewer_frame.h"
+#include "app/window_title.h"
 #include "render/gl_setup.h"
 #include "render/scene_drawing.h"
 
@@ -30,7 +32,9 @@ std::intptr_t onDestroy(Viewer& viewer, platform::Window&, std::uintptr_t, std::
 
 std::intptr_t onSize(Viewer& viewer, platform::Window&, std::uintptr_t, std::intptr_t lParam) {
     const auto packed = static_cast<std::uint32_t>(lParam);
-    resizeViewport(viewer.generation, static_cast<int>(packed & 0xFFFF), static_cast<int>(packed >> 16));
+    viewer.clientWidth = static_cast<int>(packed & 0xFFFF);
+    viewer.clientHeight = static_cast<int>(packed >> 16);
+    resizeViewport(viewer.generation, viewer.clientWidth, viewer.clientHeight);
     return 1;
 }
 
@@ -39,8 +43,15 @@ std::intptr_t onClose(Viewer&, platform::Window& window, std::uintptr_t, std::in
     return 1;
 }
 
+// Every key is consumed, used or not. The View menu's keys work in both
+// views; the others act on the view shown.
 std::intptr_t onKey(Viewer& viewer, platform::Window&, std::uintptr_t wParam, std::intptr_t) {
-    onKeyDown(viewer.view, viewer.generation, wParam);  // every key is consumed, used or not
+    if (const int command = viewCommandOfKey(wParam))
+        toggleViewMode(viewer, command);
+    else if (viewer.modes.textureView)
+        onTextureKey(viewer.textureView, wParam);
+    else
+        onKeyDown(viewer.view, viewer.generation, wParam);
     return 1;
 }
 
@@ -50,17 +61,25 @@ std::intptr_t onCommand(Viewer& viewer, platform::Window&, std::uintptr_t wParam
 
 std::intptr_t ignore(Viewer&, platform::Window&, std::uintptr_t, std::intptr_t) { return 1; }
 
+// A drag turns the model, or pans the texture view; either way it draws its
+// frame at once, not waiting for the loop. The pointer is remembered in both
+// views for the texture view's wheel.
 std::intptr_t onMouse(Viewer& viewer, platform::Window& window, std::uintptr_t wParam, std::intptr_t lParam) {
-    // A drag draws its frame at once, not waiting for the loop.
-    if (onMouseMove(viewer.view, mouseSample(wParam, lParam))) {
-        if (drawViewFrame(viewer.generation, viewer.scene, viewer.textures, viewer.view)) viewer.frameNeeded = true;
+    const MouseSample sample = mouseSample(wParam, lParam);
+    const bool textureView = viewer.modes.textureView;
+    const bool panned = onTextureMouseMove(viewer.textureView, textureView ? sample : MouseSample{false, sample.x, sample.y});
+    if (textureView ? panned : onMouseMove(viewer.view, sample)) {
+        if (drawViewerFrame(viewer)) viewer.frameNeeded = true;
         window.swapBuffers();
     }
     return 1;
 }
 
 std::intptr_t onWheel(Viewer& viewer, platform::Window&, std::uintptr_t wParam, std::intptr_t) {
-    onMouseWheel(viewer.view, viewer.generation, wheelDelta(wParam));
+    if (viewer.modes.textureView)
+        onTextureWheel(viewer.textureView, wheelDelta(wParam), viewer.clientWidth, viewer.clientHeight);
+    else
+        onMouseWheel(viewer.view, viewer.generation, wheelDelta(wParam));
     return 1;
 }
 
@@ -143,11 +162,13 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
     window->show();
     if (!projectionSet) {
         const platform::ClientSize size = window->clientSize();
+        viewer.clientWidth = size.width, viewer.clientHeight = size.height;
         resizeViewport(generation, size.width, size.height);
     }
+    if (options.imagesByName) toggleViewMode(viewer, cmd::ImagesByName);
     openFiles(viewer, options.files);
     // Sets the fit values before the first frame; no clear, no swap.
-    keepFit(viewer.view, drawScene(generation, viewer.scene, shownImage(viewer.textures)));
+    keepFit(viewer.view, drawScene(generation, viewer.scene, viewerImages(viewer), viewer.textureCache));
 
     // One message a pass, then a frame if anything changed the picture;
     // with nothing to do, sleep until a message comes or a followed file is
@@ -156,8 +177,9 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
         for (const auto& change : viewer.follower.changesAt(FileFollower::Clock::now()))
             if (reloadFile(viewer, change.kind, change.path)) viewer.frameNeeded = true;
         if (viewer.frameNeeded) {
-            viewer.frameNeeded = drawViewFrame(generation, viewer.scene, viewer.textures, viewer.view);
+            viewer.frameNeeded = drawViewerFrame(viewer);
             window->swapBuffers();
+            refreshWindowTitle(viewer);
             continue;
         }
         platform.waitForMessage(viewer.follower.untilNextCheck(FileFollower::Clock::now()));

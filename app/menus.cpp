@@ -79,6 +79,16 @@ platform::Menu textureMenu(const Viewer& viewer) {
     return menu;
 }
 
+// Each item names its key.
+platform::Menu viewMenu(const Viewer& viewer) {
+    const ViewModes& m = viewer.modes;
+    return {"View",
+            {{cmd::ImagesByName, "Images by Object Name (N)", m.byName},
+             {cmd::TextureView, "Texture View (T)", m.textureView},
+             {cmd::UvLayout, "UV Layout (U)", m.uvLayout},
+             {cmd::Wireframe, "Wireframe (W)", m.wireframe}}};
+}
+
 }  // namespace
 
 int menuSlotCount(const TextureStore& store) {
@@ -101,6 +111,7 @@ platform::MenuBar buildMenuBar(const Viewer& viewer) {
     bar.menus.push_back(fileMenu());
     if (slotsInUse(viewer.scene) > 0) bar.menus.push_back(objectMenu(viewer));
     if (menuSlotCount(viewer.textures) > 0) bar.menus.push_back(textureMenu(viewer));
+    bar.menus.push_back(viewMenu(viewer));
     bar.menus.push_back({"Help", {{cmd::About, "About"}}});
     return bar;
 }

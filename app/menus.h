@@ -22,7 +22,20 @@ constexpr int FirstTexture = 1030;  // + slot index; + slotCount is "Blank"
 constexpr int SelectAll = 1050;
 constexpr int DeselectAll = 1051;
 constexpr int Light = 1052;
+// The View menu.
+constexpr int ImagesByName = 1060;
+constexpr int TextureView = 1061;
+constexpr int UvLayout = 1062;
+constexpr int Wireframe = 1063;
 }  // namespace cmd
+
+// The View menu's keys (virtual-key codes, as letters are).
+namespace viewkey {
+constexpr std::uintptr_t ImagesByName = 'N';
+constexpr std::uintptr_t TextureView = 'T';
+constexpr std::uintptr_t UvLayout = 'U';
+constexpr std::uintptr_t Wireframe = 'W';
+}  // namespace viewkey
 
 // A menu label holds at most this many characters.
 constexpr std::size_t kMaxLabelChars = 19;

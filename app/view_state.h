@@ -34,15 +34,4 @@ inline void keepFit(ViewState& view, const std::optional<Fit>& fit) {
     view.step = fit->step;
 }
 
-// Draws one frame of the scene where the view places it and keeps its fit;
-// the caller swaps. A frame is placed by the fit the previous frame found,
-// so when this one found another (a load, a reload, objects shown or
-// hidden) the picture is not yet the settled one: returns true, and the
-// caller draws the next frame at once.
-inline bool drawViewFrame(Generation generation, const Scene& scene, const TextureStore& textures, ViewState& view) {
-    const double used = view.pose.fitDistance;
-    keepFit(view, drawFrame(generation, scene, shownImage(textures), view.pose));
-    return view.pose.fitDistance != used;
-}
-
 }  // namespace kelvane

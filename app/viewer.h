@@ -5,25 +5,39 @@
 #include <string>
 
 #include "app/file_follower.h"
+#include "app/texture_view_control.h"
 #include "app/view_state.h"
 #include "common/generation.h"
 #include "model/scene.h"
 #include "platform/platform.h"
+#include "render/texture_cache.h"
+#include "textures/slot_images.h"
 #include "textures/texture_store.h"
 
 namespace kelvane {
+
+// The View menu's choices. All off, the viewer draws exactly the designed
+// picture with the designed controls.
+struct ViewModes {
+    bool byName = false;       // each object with the archive image of its name
+    bool textureView = false;  // the chosen image flat instead of the model
+    bool uvLayout = false;     // in the texture view, the triangles that use the image
+    bool wireframe = false;    // in the model view, every triangle's edges
+};
 
 // Everything one viewer process holds for its whole run. The first texture
 // store (with its pixel buffer) is made before the window exists; a reload
 // puts a fresh model or texture store in place of the one shown.
 struct Viewer {
     explicit Viewer(Generation g, platform::Platform& p)
-        : generation(g), textures(g), view(initialViewState(g)), platform(p) {}
+        : generation(g), textures(g), view(initialViewState(g)), platform(p), shownTitle(traits(g).windowTitle) {}
 
     Generation generation;
     Scene scene;
     TextureStore textures;
     ViewState view;
+    ViewModes modes;
+    TextureViewState textureView;
     platform::Platform& platform;
     platform::Window* window = nullptr;
 
@@ -42,6 +56,14 @@ struct Viewer {
     // Set by whatever can change the picture; the frame loop draws once and
     // clears it, and waits while it is clear.
     bool frameNeeded = true;
+
+    // What drawing keeps between frames: the archive images decoded one by
+    // one (by-name), the textures uploaded, the client area's size.
+    SlotImages slotImages;
+    TextureCache textureCache;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    std::string shownTitle;  // the title last given to the window
 };
 
 inline const char* windowTitle(Generation generation) { return traits(generation).windowTitle; }

@@ -1,9 +1,11 @@
 #include "render/scene_drawing.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 #include "render/gl.h"
+#include "render/texture_cache.h"
 
 namespace kelvane {
 
@@ -50,6 +52,23 @@ void uploadTexture(const ShownImage& image) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
+// What each object is drawn with. A plain draw uploads one image before the
+// objects (`images` null); a frame with several images binds each object's
+// own before it is sent, and the wireframe's pass binds none.
+struct Painter {
+    const SceneImages* images = nullptr;
+    TextureCache* cache = nullptr;
+    bool lit = true;  // the lighting switch applies; off for the wireframe's lines
+    int bound = -1;
+
+    int imageOf(int s) const { return images ? images->imageOf[s] : 0; }
+    void paint(int s) {
+        if (!images || imageOf(s) == bound) return;
+        bound = imageOf(s);
+        cache->bind(images->images[bound]);
+    }
+};
+
 // Which of a slot's arrays one vertex reads; it is drawn only when its
 // index is inside every one of them.
 struct SlotArrays {
@@ -65,10 +84,11 @@ bool vertexInRange(const Scene& scene, int s, std::size_t k, const SlotArrays& u
 // (1) about the box centre. The normal sent is the vertex's offset from the
 // centre plus its stored normal; GL_NORMALIZE makes it unit length, so the
 // stored normal only tilts the outward direction.
-void drawStrips(const Scene& scene, const Box& box, double d) {
+void drawStrips(const Scene& scene, const Box& box, double d, Painter& painter) {
     const double cx = box.centreX() / d, cy = box.centreY() / d, cz = box.centreZ() / d;
     for (int s = 0; s < slotsInUse(scene); ++s) {
-        if (scene.lightingOn != 0 && scene.hasNormals[s] != 0)
+        painter.paint(s);
+        if (painter.lit && scene.lightingOn != 0 && scene.hasNormals[s] != 0)
             glEnable(GL_LIGHTING);
         else
             glDisable(GL_LIGHTING);
@@ -103,12 +123,13 @@ void drawStrips(const Scene& scene, const Box& box, double d) {
 }
 
 // The earlier generation: all visible objects in one triangle list, scaled
-// down by `d` (10) about the box centre; indexCount counts triangles.
-void drawTriangleList(const Scene& scene, const Box& box, double d) {
+// down by `d` (10) about the box centre; indexCount counts triangles. Only
+// the objects drawn with image `image` of the painter's.
+void drawTriangleList(const Scene& scene, const Box& box, double d, Painter& painter, int image) {
     const double cx = box.centreX() / d, cy = box.centreY() / d, cz = box.centreZ() / d;
     glBegin(GL_TRIANGLES);
     for (int s = 0; s < slotsInUse(scene); ++s) {
-        if (scene.visible[s] == 0 || scene.hasIndices[s] == 0) continue;
+        if (scene.visible[s] == 0 || scene.hasIndices[s] == 0 || painter.imageOf(s) != image) continue;
         const SlotArrays use{scene.hasTexCoords[s] != 0, false, scene.hasPositions[s] != 0};
         const auto& indices = scene.indices[s];
         const std::size_t triangles = std::min<std::size_t>(static_cast<std::size_t>(std::max(scene.indexCount[s], 0)),
@@ -132,17 +153,46 @@ void drawTriangleList(const Scene& scene, const Box& box, double d) {
     glEnd();
 }
 
-}  // namespace
-
-std::optional<Fit> drawScene(Generation generation, const Scene& scene, const ShownImage& image) {
-    const GenerationTraits& t = traits(generation);
-    uploadTexture(image);
-    const Box box = visibleBox(scene);
-    if (t.primitive == Primitive::TriangleLists) {
-        if (box.any) drawTriangleList(scene, box, t.sizeDivisor);
-    } else {
-        drawStrips(scene, box, t.sizeDivisor);
+// The triangle lists, one GL list per image in use (a single one unless
+// objects have images of their own).
+void drawTriangleLists(const Scene& scene, const Box& box, double d, Painter& painter) {
+    std::array<bool, kSceneSlots + 1> drawn{};
+    for (int s = 0; s < slotsInUse(scene); ++s) {
+        const int image = painter.imageOf(s);
+        if (drawn[image] || scene.visible[s] == 0 || scene.hasIndices[s] == 0) continue;
+        drawn[image] = true;
+        painter.paint(s);
+        drawTriangleList(scene, box, d, painter, image);
     }
+    if (!painter.images && !drawn[0]) drawTriangleList(scene, box, d, painter, 0);  // an empty list, as ever
+}
+
+void drawObjects(const GenerationTraits& t, const Scene& scene, const Box& box, Painter& painter) {
+    if (t.primitive == Primitive::TriangleLists) {
+        if (box.any) drawTriangleLists(scene, box, t.sizeDivisor, painter);
+    } else {
+        drawStrips(scene, box, t.sizeDivisor, painter);
+    }
+}
+
+// Every drawn triangle's edges, untextured and unlit, pulled a little
+// towards the viewer so they sit on the surface they outline.
+void drawWireframe(const GenerationTraits& t, const Scene& scene, const Box& box) {
+    glPushAttrib(GL_ENABLE_BIT | GL_POLYGON_BIT | GL_CURRENT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_LINE_SMOOTH);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glEnable(GL_POLYGON_OFFSET_LINE);
+    glPolygonOffset(-1.0f, -1.0f);
+    glColor3ub(kLineColour[0], kLineColour[1], kLineColour[2]);
+    Painter plain;
+    plain.lit = false;
+    drawObjects(t, scene, box, plain);
+    glPopAttrib();
+}
+
+std::optional<Fit> fitOf(const GenerationTraits& t, const Box& box) {
     if (!t.fitsView) return std::nullopt;
     // The depth extent plays no part in the fit.
     const double fitX = 1.5 * (box.maxX - box.minX);
@@ -153,8 +203,7 @@ std::optional<Fit> drawScene(Generation generation, const Scene& scene, const Sh
     return fit;
 }
 
-std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const ShownImage& image, const FramePose& pose) {
-    const GenerationTraits& t = traits(generation);
+void placeModel(const GenerationTraits& t, const FramePose& pose) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     // Backs off by the distance the previous draw fitted, so a changed set of
@@ -163,7 +212,38 @@ std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const Sh
     glRotated(pose.pitch, 1, 0, 0);
     glRotated(pose.yaw, 0, 1, 0);
     if (t.fixedRoll != 0) glRotated(t.fixedRoll, 0, 0, 1);
+}
+
+}  // namespace
+
+std::optional<Fit> drawScene(Generation generation, const Scene& scene, const ShownImage& image) {
+    const GenerationTraits& t = traits(generation);
+    uploadTexture(image);
+    const Box box = visibleBox(scene);
+    Painter painter;
+    drawObjects(t, scene, box, painter);
+    return fitOf(t, box);
+}
+
+std::optional<Fit> drawScene(Generation generation, const Scene& scene, const SceneImages& images,
+                             TextureCache& cache, const DrawModes& modes) {
+    const GenerationTraits& t = traits(generation);
+    const Box box = visibleBox(scene);
+    Painter painter{&images, &cache};
+    drawObjects(t, scene, box, painter);
+    if (modes.wireframe) drawWireframe(t, scene, box);
+    return fitOf(t, box);
+}
+
+std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const ShownImage& image, const FramePose& pose) {
+    placeModel(traits(generation), pose);
     return drawScene(generation, scene, image);
+}
+
+std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const SceneImages& images, TextureCache& cache,
+                             const FramePose& pose, const DrawModes& modes) {
+    placeModel(traits(generation), pose);
+    return drawScene(generation, scene, images, cache, modes);
 }
 
 }  // namespace kelvane

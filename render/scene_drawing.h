@@ -4,6 +4,7 @@
 
 #include "common/generation.h"
 #include "model/scene.h"
+#include "render/frame_images.h"
 #include "textures/texture_store.h"
 
 namespace kelvane {
@@ -34,6 +35,17 @@ struct Fit {
     double step = 0;
 };
 
+class TextureCache;
+
+// Lines drawn over a picture (the wireframe, the UV layout): cyan, which
+// stands out on skin, hair and the grey checkerboard alike.
+constexpr std::uint8_t kLineColour[3] = {0, 255, 255};
+
+// What a frame adds to the designed picture.
+struct DrawModes {
+    bool wireframe = false;  // every drawn triangle's edges over the shaded model
+};
+
 // Uploads the image to GL's default texture and sends every visible object
 // in immediate mode. Needs a current context in GL_MODELVIEW mode with the
 // model-view matrix set. Returns the fit to the visible objects in the
@@ -47,5 +59,12 @@ std::optional<Fit> drawScene(Generation generation, const Scene& scene, const Sh
 // One whole frame without the buffer swap: clear, model-view matrix from the
 // pose, drawScene. The caller shows it.
 std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const ShownImage& image, const FramePose& pose);
+
+// The same picture with each object's own image from `images`, each kept as
+// a texture in `cache` while its pixels stay the same, plus what `modes` add.
+std::optional<Fit> drawScene(Generation generation, const Scene& scene, const SceneImages& images,
+                             TextureCache& cache, const DrawModes& modes = {});
+std::optional<Fit> drawFrame(Generation generation, const Scene& scene, const SceneImages& images, TextureCache& cache,
+                             const FramePose& pose, const DrawModes& modes = {});
 
 }  // namespace kelvane

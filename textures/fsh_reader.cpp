@@ -37,6 +37,7 @@ void failTooManyImages(ByteReader& in, std::uint32_t count, std::uint32_t capaci
 }  // namespace
 
 void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink problem) {
+    revision = nextRevision();
     slotCount = 0;
     currentSlot = 0;
     auto file = ByteReader::open(path);

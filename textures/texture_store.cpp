@@ -35,6 +35,7 @@ SlotFault slotFault(const TextureStore& store, std::uint32_t slot) {
 }
 
 void TextureStore::decodeSlot() {
+    revision = nextRevision();
     if (slotFault(*this, currentSlot) != SlotFault::None) return;
     const std::uint32_t slot = currentSlot;
     if (formatCode[slot] == kFormatDxt1)
@@ -49,6 +50,7 @@ namespace {
 // empty, when fewer than `needed` bytes were `given` or it does not fit.
 bool pictureIntoSlot0(TextureStore& store, std::uint32_t w, std::uint32_t h, std::uint64_t needed,
                       std::size_t given) {
+    store.revision = nextRevision();
     store.slotCount = 0;
     store.currentSlot = 0;
     // Slot 0 now holds the picture; an earlier archive's code and data must not

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/generation.h"
+#include "common/revision.h"
 #include "common/read_problem.h"
 
 namespace kelvane {
@@ -56,6 +57,10 @@ public:
     explicit TextureStore(Generation generation);
 
     Generation generation;
+    // Changes whenever the pixel buffer or the slots may have changed (each
+    // load, import and decode): drawing keeps its uploaded copy of an image
+    // while the revision holds.
+    std::uint64_t revision = nextRevision();
     std::uint32_t currentSlot = 0;
     std::uint32_t slotCount = 0;
     std::array<std::uint32_t, kTextureSlots> width{};

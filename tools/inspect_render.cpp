@@ -1,5 +1,8 @@
 // kelvane-inspect render: the frame a viewer would show for a given model,
 // texture and view, drawn offscreen and written as a PNG picture.
+#include <array>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,6 +16,9 @@
 #endif
 #include "render/gl_setup.h"
 #include "render/scene_drawing.h"
+#include "render/texture_cache.h"
+#include "render/texture_view.h"
+#include "render/uv_layout.h"
 #include "textures/texture_store.h"
 #include "tools/image_writer.h"
 #include "tools/inspect_commands.h"
@@ -34,6 +40,11 @@ struct RenderOptions {
     std::string pan;
     std::string show, hide;
     std::string light;
+    bool byName = false;
+    bool wireframe = false;
+    bool textureView = false;
+    double scale = 1;
+    bool uv = false;
     std::filesystem::path output;
     CLI::Option* slotOption = nullptr;
     CLI::Option* zoomOption = nullptr;
@@ -83,8 +94,8 @@ bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& er
     const bool showing = !options.show.empty();
     const bool hiding = !options.hide.empty();
     if (!showing && !hiding) {
-        // As after "Load EBO": object 0 alone.
-        for (int s = 0; s < kSceneSlots; ++s) scene.visible[s] = s == 0 ? 1 : 0;
+        // As after "Load EBO": object 0 alone, or every object by name.
+        for (int s = 0; s < kSceneSlots; ++s) scene.visible[s] = s == 0 || options.byName ? 1 : 0;
         return true;
     }
     std::vector<int> listed;
@@ -104,20 +115,36 @@ bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& er
 // The frame as the viewer draws it, in a width x height client area.
 // The frame's RGBA pixels, top row first.
 Result<std::vector<std::uint8_t>> drawOffscreen(Generation generation, const Scene& scene,
-                                                const TextureStore& textures, FramePose pose, int width, int height) {
+                                                const TextureStore& textures, FramePose pose,
+                                                const RenderOptions& options, int width, int height) {
 #ifdef _WIN32
     // Offscreen drawing uses Mesa's EGL, which the Windows build lacks.
-    (void)generation, (void)scene, (void)textures, (void)pose, (void)width, (void)height;
+    (void)generation, (void)scene, (void)textures, (void)pose, (void)options, (void)width, (void)height;
     return failure("this build has no EGL");
 #else
     auto context = platform::OffscreenContext::create(width, height);
     if (!context) return context.problem();
     initGl(generation);
     resizeViewport(generation, width, height);
+    TextureCache cache;
+    SlotImages decoded;
+    const SceneImages images = options.byName ? imagesByName(scene, textures, decoded) : chosenImageOnly(textures);
+    if (options.textureView) {
+        // Centred, as the texture view opens; the layout of the visible
+        // objects drawn with the shown image.
+        std::array<bool, kSceneSlots> objects{};
+        for (int s = 0; s < kSceneSlots; ++s)
+            objects[s] = images.slotOf[s] < 0 || static_cast<std::uint32_t>(images.slotOf[s]) == textures.currentSlot;
+        const std::vector<UvTriangle> layout = uvTriangles(generation, scene, objects);
+        const ShownImage& shown = images.images[0].image;
+        const TexturePlacement place{(width - shown.width * options.scale) / 2, (height - shown.height * options.scale) / 2,
+                                     options.scale};
+        drawTextureView(images.images[0], place, width, height, options.uv ? &layout : nullptr, cache);
+        return (*context)->readPixels();
+    }
     // As at start-up: one draw sets the fit values, then the frame itself.
-    const ShownImage image = shownImage(textures);
-    if (const auto fit = drawScene(generation, scene, image)) pose.fitDistance = fit->distance;
-    drawFrame(generation, scene, image, pose);
+    if (const auto fit = drawScene(generation, scene, images, cache)) pose.fitDistance = fit->distance;
+    drawFrame(generation, scene, images, cache, pose, {.wireframe = options.wireframe});
     return (*context)->readPixels();
 #endif
 }
@@ -164,7 +191,7 @@ int render(const RenderOptions& options) {
     if (options.zoomOption->count() > 0) pose.zoom = options.zoom;
     if (!options.pan.empty()) parsePan(options.pan, pose.panX, pose.panY);
 
-    auto drawn = drawOffscreen(generation, scene, textures, pose, width, height);
+    auto drawn = drawOffscreen(generation, scene, textures, pose, options, width, height);
     if (!drawn) return complain("no offscreen OpenGL: " + drawn.problem().what);
     std::vector<std::uint8_t>& rgba = *drawn;
 
@@ -211,6 +238,20 @@ void addRenderCommand(CLI::App& app, int& status) {
         ->needs(model)
         ->excludes(show);
     command->add_option("--light", options->light, "Lighting switch")->check(CLI::IsMember({"on", "off"}));
+    command->add_flag("--by-name", options->byName,
+                      "Each object with the archive image of its name, every object shown unless --show or --hide");
+    command->add_flag("--wireframe", options->wireframe, "Every drawn triangle's edges over the model");
+    auto* textureView = command->add_flag("--texture-view", options->textureView,
+                                          "The shown image flat and centred instead of the model");
+    command->add_option("--scale", options->scale, "Texture view: pixels per texel, a power of two from 1/8 to 32")
+        ->check(validator("a power of two from 0.125 to 32", [](const std::string& v) {
+            for (int step = -3; step <= 5; ++step)
+                if (std::strtod(v.c_str(), nullptr) == std::ldexp(1.0, step)) return true;
+            return false;
+        }))
+        ->needs(textureView);
+    command->add_flag("--uv", options->uv, "Texture view: the UV layout of the objects drawn with the image")
+        ->needs(textureView);
     command->add_option("-o,--output", options->output, "PNG file to write")->required();
     command->callback([options, blank, &status] {
         if (options->legacy && blank->count() > 0) {
