@@ -39,22 +39,8 @@ Box visibleBox(const Scene& scene) {
     return box;
 }
 
-// The image goes to the default texture afresh on every draw; a 0 x 0
-// image leaves the objects untextured (plain white).
-void uploadTexture(const ShownImage& image) {
-    GLsizei width = static_cast<GLsizei>(image.width);
-    GLsizei height = static_cast<GLsizei>(image.height);
-    if (image.pixels == nullptr || width <= 0 || height <= 0) width = height = 0;
-    glEnable(GL_TEXTURE_2D);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 width > 0 ? image.pixels : nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-}
-
-// What each object is drawn with. A plain draw uploads one image before the
-// objects (`images` null); a frame with several images binds each object's
-// own before it is sent, and the wireframe's pass binds none.
+// What each object is drawn with: each object's image is bound before it is
+// sent; the wireframe's pass (`images` null) binds none.
 struct Painter {
     const SceneImages* images = nullptr;
     TextureCache* cache = nullptr;
@@ -164,7 +150,6 @@ void drawTriangleLists(const Scene& scene, const Box& box, double d, Painter& pa
         painter.paint(s);
         drawTriangleList(scene, box, d, painter, image);
     }
-    if (!painter.images && !drawn[0]) drawTriangleList(scene, box, d, painter, 0);  // an empty list, as ever
 }
 
 void drawObjects(const GenerationTraits& t, const Scene& scene, const Box& box, Painter& painter) {
@@ -217,12 +202,10 @@ void placeModel(const GenerationTraits& t, const FramePose& pose) {
 }  // namespace
 
 std::optional<Fit> drawScene(Generation generation, const Scene& scene, const ShownImage& image) {
-    const GenerationTraits& t = traits(generation);
-    uploadTexture(image);
-    const Box box = visibleBox(scene);
-    Painter painter;
-    drawObjects(t, scene, box, painter);
-    return fitOf(t, box);
+    TextureCache uploadsEveryDraw;
+    SceneImages images;
+    images.images[0].image = image;
+    return drawScene(generation, scene, images, uploadsEveryDraw);
 }
 
 std::optional<Fit> drawScene(Generation generation, const Scene& scene, const SceneImages& images,

@@ -20,7 +20,7 @@ void upload(const ShownImage& image) {
 
 TextureCache::Entry& TextureCache::entryFor(const FrameImage& image) {
     for (Entry& entry : entries_)
-        if (image.revision != 0 && entry.revision == image.revision && sameImage(entry.image, image.image)) return entry;
+        if (entry.revision == image.revision && sameImage(entry.image, image.image)) return entry;
     // A new image takes a fresh texture, or the one used longest ago.
     Entry* slot = nullptr;
     if (entries_.size() < kMaxTextures) {
@@ -45,9 +45,16 @@ void TextureCache::bind(const FrameImage& image, GLint filter) {
         return;
     }
     glEnable(GL_TEXTURE_2D);
-    Entry& entry = entryFor(image);
-    entry.lastUse = ++uses_;
-    glBindTexture(GL_TEXTURE_2D, entry.name);
+    if (image.revision == 0) {
+        // Nothing says these pixels were seen before: into the default
+        // texture, afresh.
+        glBindTexture(GL_TEXTURE_2D, 0);
+        upload(shown);
+    } else {
+        Entry& entry = entryFor(image);
+        entry.lastUse = ++uses_;
+        glBindTexture(GL_TEXTURE_2D, entry.name);
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
 }

@@ -16,7 +16,8 @@ public:
     // Enables texturing and binds a texture holding `image`, with the given
     // filter for magnification and minification. An image without pixels
     // (0 x 0: "Blank") disables texturing instead, which draws the objects
-    // plain white as an empty texture does.
+    // plain white as an empty texture does. An image of revision 0 goes to
+    // the default texture on every call.
     void bind(const FrameImage& image, GLint filter = GL_LINEAR);
 
     // A 2 x 2 checkerboard of two mid greys, repeating, nearest filtering.

@@ -11,7 +11,11 @@
 #include "platform/egl/offscreen_context.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
+#include "render/texture_cache.h"
+#include "render/texture_view.h"
+#include "textures/s3tc.h"
 #include "tools/image_writer.h"
+#include "writers/dxt_encoder.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -48,16 +52,11 @@ std::unique_ptr<platform::OffscreenContext> viewerContext(Generation generation,
     return std::move(*context);
 }
 
-// Start-up's drawScene (its fit moves the pose), then one frame, as the
-// viewer does; the frame is compared with golden/NAME.png: every channel
-// within 3 levels, at most 4 pixels off. Otherwise the frame drawn goes to
-// the temp dir, named in the failure. KELVANE_UPDATE_GOLDEN=1 writes it over
-// the stored frame instead (look at the new files before committing them).
-void expectGoldenFrame(const platform::OffscreenContext& context, Generation generation, const Scene& scene,
-                       const ShownImage& image, const std::string& name) {
-    FramePose view = initialPose(generation);
-    if (const auto fit = drawScene(generation, scene, image)) view.fitDistance = fit->distance;
-    drawFrame(generation, scene, image, view);
+// The frame drawn is compared with golden/NAME.png: every channel within 3
+// levels, at most 4 pixels off. Otherwise the frame drawn goes to the temp
+// dir, named in the failure. KELVANE_UPDATE_GOLDEN=1 writes it over the
+// stored frame instead (look at the new files before committing them).
+void expectGolden(const platform::OffscreenContext& context, const std::string& name) {
     const std::vector<std::uint8_t> rgba = context.readPixels();  // top row first
     const fs::path stored = fs::path(KELVANE_GOLDEN_DIR) / (name + ".png");
     const fs::path actual = fs::temp_directory_path() / "kelvane-golden" / (name + ".png");
@@ -72,6 +71,25 @@ void expectGoldenFrame(const platform::OffscreenContext& context, Generation gen
     fs::create_directories(actual.parent_path());
     ASSERT_TRUE(inspect::writePng(update ? stored : actual, context.width(), context.height(), rgba.data()));
     if (!update) ADD_FAILURE() << off << " pixels (or the size) differ from " << stored << "; the frame drawn is " << actual;
+}
+
+// As the viewer draws: start-up's drawScene (its fit moves the pose), then
+// one frame, its textures kept in a cache as the viewer keeps them.
+void expectGoldenFrame(const platform::OffscreenContext& context, Generation generation, const Scene& scene,
+                       const SceneImages& images, const std::string& name, const FramePose& turned = {},
+                       DrawModes modes = {}) {
+    TextureCache cache;
+    FramePose view = initialPose(generation);
+    view.pitch = turned.pitch, view.yaw = turned.yaw;
+    if (const auto fit = drawScene(generation, scene, images, cache)) view.fitDistance = fit->distance;
+    drawFrame(generation, scene, images, cache, view, modes);
+    expectGolden(context, name);
+}
+
+SceneImages chosen(const ShownImage& image) {
+    SceneImages images;
+    images.images[0] = {image, nextRevision()};
+    return images;
 }
 
 // Across a box wider than tall and deep (the fit follows its width), in a
@@ -96,9 +114,9 @@ TEST(SceneDrawing, CurrentFramesTexturedThenBlankAndLit) {
     // less is not drawn); then, uploaded afresh, a size without pixels: Blank, white.
     std::uint8_t texels[64];  // RGBA, row 0 first
     for (int i = 0; i < 64; ++i) texels[i] = std::uint8_t(i % 4 < 3 ? i * 4 + i % 4 * 70 : i % 16 < 8 ? 255 : 20);
-    expectGoldenFrame(*context, Generation::Current, scene, {4, 4, texels}, "current_textured");
+    expectGoldenFrame(*context, Generation::Current, scene, chosen({4, 4, texels}), "current_textured");
     scene.lightingOn = 1;
-    expectGoldenFrame(*context, Generation::Current, scene, {4, 4, nullptr}, "current_blank_lit");
+    expectGoldenFrame(*context, Generation::Current, scene, chosen({4, 4, nullptr}), "current_blank_lit");
 }
 
 // Sits 10 pixels low, in a whole-number aspect (1 here), the earlier
@@ -116,7 +134,90 @@ TEST(SceneDrawing, LegacyFrame) {
     putRectangle(scene, 2, Generation::Legacy, -5, 5, -15, 15);
     scene.indexCount[2] = -5, scene.objectCount = 1000;
     EXPECT_FALSE(drawScene(Generation::Legacy, scene, {}));
-    expectGoldenFrame(*context, Generation::Legacy, scene, {}, "legacy");
+    expectGoldenFrame(*context, Generation::Legacy, scene, chosen({}), "legacy");
+}
+
+// A ridge: two slopes meeting along Y, nearer the viewer in the middle,
+// as a strip (current) or a triangle list (legacy), `scale` across.
+void putRidge(Scene& scene, Generation generation, float scale) {
+    const float x[] = {-2, -2, 0, 0, 2, 2}, y[] = {-2, 2, -2, 2, -2, 2}, z[] = {0, 0, 1.5f, 1.5f, 0, 0};
+    scene.positions[0].clear(), scene.texCoords[0].clear();
+    for (int i = 0; i < 6; ++i) {
+        scene.positions[0].push_back({x[i] * scale, y[i] * scale, z[i] * scale});
+        scene.texCoords[0].push_back({x[i] / 4 + 0.5f, y[i] / 4 + 0.5f});
+    }
+    const bool legacy = generation == Generation::Legacy;
+    scene.indices[0] = legacy ? std::vector<std::uint16_t>{0, 1, 2, 1, 3, 2, 2, 3, 4, 3, 5, 4}
+                              : std::vector<std::uint16_t>{0, 1, 2, 3, 4, 5};
+    scene.indexCount[0] = legacy ? 4 : 6;
+    scene.hasPositions[0] = scene.hasTexCoords[0] = scene.hasIndices[0] = scene.visible[0] = 1;
+    scene.minX[0] = scene.minY[0] = -2 * scale, scene.maxX[0] = scene.maxY[0] = 2 * scale, scene.maxZ[0] = 1.5f * scale;
+    scene.objectCount = 1;
+}
+
+// The ridge turned so that its depth shows, every edge over it; the earlier
+// generation's scale and depth range included.
+TEST(SceneDrawing, WireframeOverTurnedModelsInBothGenerations) {
+    for (Generation generation : {Generation::Current, Generation::Legacy}) {
+        auto context = viewerContext(generation, 64, 64);
+        if (!context) GTEST_SKIP() << "no offscreen EGL context here";
+        Scene scene;
+        putRidge(scene, generation, generation == Generation::Legacy ? 10.0f : 1.0f);
+        std::uint8_t texels[16];  // 2 x 2: red, green, blue, white
+        for (int i = 0; i < 16; ++i) texels[i] = std::uint8_t(i % 4 == 3 || i / 4 == 3 || i % 4 == i / 4 ? 255 : 60);
+        expectGoldenFrame(*context, generation, scene, chosen({2, 2, texels}),
+                          std::string(traits(generation).name) + "_wireframe", {.pitch = 20, .yaw = 35},
+                          {.wireframe = true});
+    }
+}
+
+// Three objects named "Skin", "EYES" and "hair" over an archive holding
+// "skin", "eyes" and "x" (the chosen one): the first two find their images
+// whatever the case, hair takes the chosen image.
+TEST(SceneDrawing, ByNameEachObjectWithTheImageOfItsName) {
+    auto context = viewerContext(Generation::Current, 96, 48);
+    if (!context) GTEST_SKIP() << "no offscreen EGL context here";
+    Scene scene;
+    const char* names[] = {"Skin", "EYES", "hair"};
+    for (int s = 0; s < 3; ++s) {
+        putRectangle(scene, s, Generation::Current, -3.0f + 2 * s, -1.2f + 2 * s, -1, 1);
+        scene.names[s] = names[s];
+        scene.visible[s] = 1;
+    }
+    scene.objectCount = 3;
+    TextureStore store(Generation::Current);
+    const std::uint8_t colours[3][3] = {{230, 170, 140}, {40, 90, 220}, {60, 200, 60}};
+    for (std::uint32_t slot = 0; slot < 3; ++slot) {
+        std::vector<std::uint8_t> rgba;
+        for (int p = 0; p < 16; ++p) rgba.insert(rgba.end(), {colours[slot][0], colours[slot][1], colours[slot][2], 255});
+        store.imageData[slot] = writers::encodeDxt1(4, 4, rgba);
+        store.formatCode[slot] = kFormatDxt1, store.width[slot] = store.height[slot] = 4;
+    }
+    store.name = {"skin", "eyes", "x"};
+    store.slotCount = 3, store.currentSlot = 2;
+    store.decodeSlot();
+    SlotImages decoded;
+    const SceneImages images = imagesByName(scene, store, decoded);
+    EXPECT_EQ(std::tuple(images.matched, images.slotOf[0], images.slotOf[1], images.slotOf[2]), std::tuple(2, 0, 1, -1));
+    expectGoldenFrame(*context, Generation::Current, scene, images, "current_by_name");
+}
+
+// A DXT3 image with four alpha levels, 4x, its top-left corner off the
+// client area; the layout of a triangle that crosses the image's right edge
+// comes in again on the left, as the texture repeats.
+TEST(TextureView, ImageOverTheCheckerboardWithItsUvLayout) {
+    auto context = viewerContext(Generation::Current, 80, 64);
+    if (!context) GTEST_SKIP() << "no offscreen EGL context here";
+    std::vector<std::uint8_t> rgba;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            rgba.insert(rgba.end(), {std::uint8_t(x * 16), 120, std::uint8_t(y * 16), std::uint8_t(y / 4 * 85)});
+    std::vector<std::uint8_t> pixels(16 * 16 * 4);
+    decodeDxt3(16, 16, writers::encodeDxt3(16, 16, rgba).data(), pixels.data());
+    const std::vector<UvTriangle> layout = {{{{{0.25f, 0.25f}, {1.25f, 0.5f}, {0.5f, 0.75f}}}}};
+    TextureCache cache;
+    drawTextureView({{16, 16, pixels.data()}, nextRevision()}, {-4, 2, 4}, 80, 64, &layout, cache);
+    expectGolden(*context, "texture_view_uv");
 }
 
 // A minimised window's empty client area keeps the last projection (no
