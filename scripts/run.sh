@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up this machine, builds Kelvane and starts the viewer.
-# scripts/run.sh            kelvane with the sample head and its archive
+# scripts/run.sh            kelvane with the sample head and its archive, each object with its own image
 # scripts/run.sh --legacy   kelvane-legacy with the earlier generation's sample head and the archive
 # scripts/run.sh FILE...    kelvane with these files (--legacy FILE...: kelvane-legacy with them)
 set -euo pipefail
@@ -24,4 +24,4 @@ scripts/build.sh
 if [ ${#args[@]} -eq 0 ]; then
   args=("$model" build/samples/head.fsh)
 fi
-exec "$viewer" "${args[@]}"
+exec "$viewer" --by-name "${args[@]}"
