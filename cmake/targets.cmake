@@ -9,9 +9,10 @@ set(KELVANE_LAYERS
   "platform   common"
   "render     common model textures"
   "writers    common model"
-  "app        common model textures platform render"
-  "tools      common model textures platform render"
-  "samples    common model writers tools"
+  "export     common model textures render"
+  "app        common model textures platform render export"
+  "tools      common model textures platform render export"
+  "samples    common model writers export"
   "bench      common model textures platform render writers"
 )
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/image_writer.h"
+#include "export/image_writer.h"
 #include "writers/dxt_encoder.h"
 #include "writers/ebo_writer.h"
 #include "writers/file_writer.h"
@@ -181,7 +181,7 @@ bool writePicture(const std::filesystem::path& path) {
             p[1] = static_cast<std::uint8_t>(127 + 100 * std::cos(angle - 2.1) + (light ? 28 : -28));
             p[2] = static_cast<std::uint8_t>(127 + 100 * std::cos(angle + 2.1) + (light ? 28 : -28));
         }
-    return kelvane::inspect::writeBmp(path, size, size, rgb.data());
+    return kelvane::writeBmp(path, size, size, rgb.data());
 }
 
 }  // namespace

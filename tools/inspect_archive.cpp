@@ -12,7 +12,8 @@
 #include "common/latin1.h"
 #include "textures/texture_store.h"
 #include "tools/inspect_commands.h"
-#include "tools/image_writer.h"
+#include "export/image_export.h"
+#include "export/image_writer.h"
 #include "tools/inspect_output.h"
 
 namespace kelvane::inspect {
@@ -126,22 +127,6 @@ int runDecode(bool legacy, const std::string& file, std::uint32_t slot, const st
     return problem ? 1 : 0;
 }
 
-// File names from archive names: letters, digits, '-', '_' and '.' kept,
-// anything else (path separators, Latin-1 letters, control bytes) becomes '_'.
-std::string fileNameOf(std::uint32_t slot, const std::string& name) {
-    std::string safe;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        const bool keep = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '-' ||
-                          u == '_' || (u == '.' && !safe.empty());
-        safe += keep ? c : '_';
-    }
-    if (safe.empty()) safe = "image";
-    char number[16];
-    std::snprintf(number, sizeof number, "%02u-", slot);
-    return number + safe + ".png";
-}
-
 int runExport(bool legacy, const std::string& file, const std::string& dir) {
     TextureStore store(generationOf(legacy));
     std::optional<ReadProblem> problem;
@@ -153,21 +138,10 @@ int runExport(bool legacy, const std::string& file, const std::string& dir) {
         std::cerr << "kelvane-inspect: cannot create " << dir << ": " << error.message() << "\n";
         return 1;
     }
-    bool skipped = false;
-    for (std::uint32_t slot = 0; slot < store.slotCount; ++slot) {
-        const auto why = showSlot(store, slot);
-        const ShownImage image = shownImage(store);
-        const fs::path target = pathFromUtf8(dir) / fileNameOf(slot, store.name[slot]);
-        if (why || image.width == 0 || image.height == 0) {
-            std::cerr << "kelvane-inspect: " << file << ": skipped "
-                      << (why ? *why : "slot " + std::to_string(slot) + ": empty image") << "\n";
-            skipped = true;
-        } else if (!writePng(target, image.width, image.height, image.pixels)) {
-            std::cerr << "kelvane-inspect: cannot write " << utf8Text(target) << "\n";
-            skipped = true;
-        }
-    }
-    return skipped || problem ? 1 : 0;
+    const ImagesExported exported = exportArchiveImages(store, pathFromUtf8(dir));
+    for (const std::string& why : exported.notDecoded) std::cerr << "kelvane-inspect: " << file << ": skipped " << why << "\n";
+    for (const fs::path& target : exported.notWritten) std::cerr << "kelvane-inspect: cannot write " << utf8Text(target) << "\n";
+    return !exported.complete() || problem ? 1 : 0;
 }
 
 }  // namespace

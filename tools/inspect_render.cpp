@@ -20,7 +20,7 @@
 #include "render/texture_view.h"
 #include "render/uv_layout.h"
 #include "textures/texture_store.h"
-#include "tools/image_writer.h"
+#include "export/image_writer.h"
 #include "tools/inspect_commands.h"
 #include "tools/inspect_output.h"
 

@@ -7,7 +7,7 @@
 
 #include "platform/picture_decoder.h"
 #include "tests/support/temp_dir.h"
-#include "tools/image_writer.h"
+#include "export/image_writer.h"
 #include "writers/file_writer.h"
 
 namespace kelvane::platform {
@@ -19,7 +19,7 @@ TEST(PictureDecoder, KeepsAlphaTopRowFirstAndRefusesWhatIsNotItsKind) {
     const test::TempDir dir;
     // 2 x 2: red, clear green; half-clear blue, grey.
     const Bytes rgba = {255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128, 9, 9, 9, 255};
-    ASSERT_TRUE(inspect::writePng(dir / "a.png", 2, 2, rgba.data()));
+    ASSERT_TRUE(writePng(dir / "a.png", 2, 2, rgba.data()));
     // The same as a 32-bit TGA stored bottom row first, in BGRA order.
     Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 32, 8};
     for (int row : {1, 0})

@@ -14,7 +14,7 @@
 #include "render/texture_cache.h"
 #include "render/texture_view.h"
 #include "textures/s3tc.h"
-#include "tools/image_writer.h"
+#include "export/image_writer.h"
 #include "writers/dxt_encoder.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -69,7 +69,7 @@ void expectGolden(const platform::OffscreenContext& context, const std::string& 
         if (std::abs(golden.get()[i] - rgba[i]) > 3) ++off, i |= 3;  // on to the next pixel
     if (!update && sameSize && off <= 4) return;
     fs::create_directories(actual.parent_path());
-    ASSERT_TRUE(inspect::writePng(update ? stored : actual, context.width(), context.height(), rgba.data()));
+    ASSERT_TRUE(writePng(update ? stored : actual, context.width(), context.height(), rgba.data()));
     if (!update) ADD_FAILURE() << off << " pixels (or the size) differ from " << stored << "; the frame drawn is " << actual;
 }
 

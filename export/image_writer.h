@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace kelvane::inspect {
+namespace kelvane {
 
 // Writes width x height RGBA pixels (row 0 at the top) as a PNG file.
 // Returns false if the file cannot be written or the image is empty.
@@ -14,4 +14,4 @@ bool writePng(const std::filesystem::path& path, std::uint32_t width, std::uint3
 bool writeBmp(const std::filesystem::path& path, std::uint32_t width, std::uint32_t height,
               const std::uint8_t* rgb);
 
-}  // namespace kelvane::inspect
+}  // namespace kelvane

@@ -1,6 +1,6 @@
 // The one place that compiles stb_image_write.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#include "tools/image_writer.h"
+#include "export/image_writer.h"
 
 #include <climits>
 #include <fstream>
@@ -17,7 +17,7 @@
 #pragma GCC diagnostic pop
 #endif
 
-namespace kelvane::inspect {
+namespace kelvane {
 namespace {
 void appendToStream(void* context, void* data, int size) {
     static_cast<std::ofstream*>(context)->write(static_cast<const char*>(data), size);
@@ -52,4 +52,4 @@ bool writeBmp(const std::filesystem::path& path, std::uint32_t width, std::uint3
     return ok != 0 && !out.fail();
 }
 
-}  // namespace kelvane::inspect
+}  // namespace kelvane
