@@ -41,6 +41,18 @@ bool writePng(const std::filesystem::path& path, std::uint32_t width, std::uint3
     return ok != 0 && !out.fail();
 }
 
+std::vector<std::uint8_t> encodePng(std::uint32_t width, std::uint32_t height, const std::uint8_t* rgba) {
+    std::vector<std::uint8_t> bytes;
+    if (!imageFits(width, height, 4)) return bytes;
+    const auto append = [](void* context, void* data, int size) {
+        auto* out = static_cast<std::vector<std::uint8_t>*>(context);
+        out->insert(out->end(), static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
+    };
+    const int w = static_cast<int>(width);
+    if (!stbi_write_png_to_func(append, &bytes, w, static_cast<int>(height), 4, rgba, w * 4)) bytes.clear();
+    return bytes;
+}
+
 bool writeBmp(const std::filesystem::path& path, std::uint32_t width, std::uint32_t height,
               const std::uint8_t* rgb) {
     if (!imageFits(width, height, 3)) return false;
