@@ -11,6 +11,7 @@
 #include "model/scene.h"
 #include "platform/platform.h"
 #include "render/texture_cache.h"
+#include "render/uv_layout.h"
 #include "textures/slot_images.h"
 #include "textures/texture_store.h"
 
@@ -23,6 +24,17 @@ struct ViewModes {
     bool textureView = false;  // the chosen image flat instead of the model
     bool uvLayout = false;     // in the texture view, the triangles that use the image
     bool wireframe = false;    // in the model view, every triangle's edges
+};
+
+// The UV layout last worked out for the texture view, and what it was
+// worked out from: it is worked out again only when one of these changes.
+struct UvLayoutCache {
+    std::uint64_t sceneRevision = 0, texturesRevision = 0;
+    std::uint32_t shownSlot = 0;
+    std::array<std::uint8_t, kSceneSlots> visible{};
+    std::array<int, kSceneSlots> slotOf{};
+    bool valid = false;
+    std::vector<UvTriangle> triangles;
 };
 
 // Everything one viewer process holds for its whole run. The first texture
@@ -61,6 +73,7 @@ struct Viewer {
     // one (by-name), the textures uploaded, the client area's size.
     SlotImages slotImages;
     TextureCache textureCache;
+    UvLayoutCache uvLayout;
     int clientWidth = 0;
     int clientHeight = 0;
     std::string shownTitle;  // the title last given to the window

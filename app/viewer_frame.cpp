@@ -15,11 +15,19 @@ namespace {
 
 // The triangles of the visible objects drawn with the image the texture
 // view shows: those with the chosen image, and those whose own image is it.
-std::vector<UvTriangle> layoutOfShownImage(const Viewer& viewer, const SceneImages& images) {
+// Kept while the model, the visible objects, the images and the matches stay.
+const std::vector<UvTriangle>& layoutOfShownImage(Viewer& viewer, const SceneImages& images) {
+    UvLayoutCache& cache = viewer.uvLayout;
+    const std::uint32_t shown = viewer.textures.currentSlot;
+    if (cache.valid && cache.sceneRevision == viewer.scene.revision && cache.texturesRevision == viewer.textures.revision &&
+        cache.shownSlot == shown && cache.visible == viewer.scene.visible && cache.slotOf == images.slotOf)
+        return cache.triangles;
     std::array<bool, kSceneSlots> objects{};
     for (int s = 0; s < kSceneSlots; ++s)
-        objects[s] = images.slotOf[s] < 0 || static_cast<std::uint32_t>(images.slotOf[s]) == viewer.textures.currentSlot;
-    return uvTriangles(viewer.generation, viewer.scene, objects);
+        objects[s] = images.slotOf[s] < 0 || static_cast<std::uint32_t>(images.slotOf[s]) == shown;
+    cache = {viewer.scene.revision, viewer.textures.revision, shown, viewer.scene.visible, images.slotOf, true,
+             uvTriangles(viewer.generation, viewer.scene, objects)};
+    return cache.triangles;
 }
 
 std::string zoomText(int step) {
@@ -37,13 +45,11 @@ bool drawViewerFrame(Viewer& viewer) {
     const SceneImages images = viewerImages(viewer);
     if (viewer.modes.textureView) {
         const FrameImage& shown = images.images[0];
-        const std::vector<UvTriangle> layout =
-            viewer.modes.uvLayout ? layoutOfShownImage(viewer, images) : std::vector<UvTriangle>{};
+        const std::vector<UvTriangle>* layout = viewer.modes.uvLayout ? &layoutOfShownImage(viewer, images) : nullptr;
         drawTextureView(shown,
                         placeTexture(viewer.textureView, shown.image.width, shown.image.height, viewer.clientWidth,
                                      viewer.clientHeight),
-                        viewer.clientWidth, viewer.clientHeight, viewer.modes.uvLayout ? &layout : nullptr,
-                        viewer.textureCache);
+                        viewer.clientWidth, viewer.clientHeight, layout, viewer.textureCache);
         return false;
     }
     ViewState& view = viewer.view;

@@ -6,6 +6,7 @@
 
 #include "common/generation.h"
 #include "common/read_problem.h"
+#include "common/revision.h"
 #include "model/scene.h"
 
 namespace kelvane {
@@ -26,13 +27,16 @@ std::int32_t loadLegacyEbo(Scene& scene, const std::filesystem::path& path, Prob
 std::int32_t loadEboBytes(Scene& scene, std::vector<std::uint8_t> bytes, ProblemSink problem = nullptr);
 std::int32_t loadLegacyEboBytes(Scene& scene, std::vector<std::uint8_t> bytes, ProblemSink problem = nullptr);
 
-// The reader of the given generation.
+// The reader of the given generation. Either way the scene takes a fresh
+// revision: whatever was worked out from it before is out of date.
 inline std::int32_t loadEbo(Generation generation, Scene& scene, const std::filesystem::path& path,
                             ProblemSink problem = nullptr) {
+    scene.revision = nextRevision();
     return generation == Generation::Legacy ? loadLegacyEbo(scene, path, problem) : loadEbo(scene, path, problem);
 }
 inline std::int32_t loadEboBytes(Generation generation, Scene& scene, std::vector<std::uint8_t> bytes,
                                  ProblemSink problem = nullptr) {
+    scene.revision = nextRevision();
     return generation == Generation::Legacy ? loadLegacyEboBytes(scene, std::move(bytes), problem)
                                             : loadEboBytes(scene, std::move(bytes), problem);
 }

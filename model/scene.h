@@ -42,6 +42,9 @@ struct Scene {
     std::array<std::uint8_t, kSceneSlots> visible{};
     // Null before the first load; Latin-1 bytes, at most 255 of them.
     std::array<std::optional<std::string>, kSceneSlots> names;
+    // A new number at each load (see loadEbo); visibility and lighting are
+    // not counted.
+    std::uint64_t revision = 0;
 };
 
 // How many slots the scene's objects take: objectCount, but never more than

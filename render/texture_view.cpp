@@ -24,15 +24,19 @@ void quad(double x0, double y0, double x1, double y1, double s0, double t0, doub
     glEnd();
 }
 
+// Inside glBegin(GL_LINES): the triangle's three edges.
 void outline(const UvTriangle& t, double du, double dv) {
-    glBegin(GL_LINE_LOOP);
-    for (const Vec2f& c : t.corner) glVertex2d(c.u - du, c.v - dv);
-    glEnd();
+    for (int i = 0; i < 3; ++i) {
+        const Vec2f &a = t.corner[i], &b = t.corner[(i + 1) % 3];
+        glVertex2d(a.u - du, a.v - dv);
+        glVertex2d(b.u - du, b.v - dv);
+    }
 }
 
 // In texture coordinates, scissored to the image: each triangle once for
-// every repeat of the image it falls on.
+// every repeat of the image it falls on. One list of lines for them all.
 void drawLayout(const std::vector<UvTriangle>& triangles) {
+    glBegin(GL_LINES);
     for (const UvTriangle& t : triangles) {
         double minU = t.corner[0].u, maxU = minU, minV = t.corner[0].v, maxV = minV;
         for (const Vec2f& c : t.corner) {
@@ -48,6 +52,7 @@ void drawLayout(const std::vector<UvTriangle>& triangles) {
         for (double du = u0; du < std::max(u1, u0 + 1); ++du)
             for (double dv = v0; dv < std::max(v1, v0 + 1); ++dv) outline(t, du, dv);
     }
+    glEnd();
 }
 
 }  // namespace

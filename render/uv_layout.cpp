@@ -29,6 +29,10 @@ std::vector<UvTriangle> uvTriangles(Generation generation, const Scene& scene,
                                     const std::array<bool, kSceneSlots>& objects) {
     const bool lists = traits(generation).primitive == Primitive::TriangleLists;
     std::vector<UvTriangle> out;
+    std::size_t most = 0;  // a strip of n indices makes at most n triangles
+    for (int s = 0; s < slotsInUse(scene); ++s) most += usedIndices(scene, s, lists ? 3 : 1);
+    out.reserve(most);
+    std::vector<std::size_t> strip;
     for (int s = 0; s < slotsInUse(scene); ++s) {
         if (!objects[s] || scene.visible[s] == 0 || scene.hasIndices[s] == 0 || scene.hasTexCoords[s] == 0) continue;
         const auto& indices = scene.indices[s];
@@ -41,7 +45,7 @@ std::vector<UvTriangle> uvTriangles(Generation generation, const Scene& scene,
             continue;
         }
         const bool normals = scene.hasNormals[s] != 0;
-        std::vector<std::size_t> strip;
+        strip.clear();
         for (std::size_t i = 0; i < usedIndices(scene, s, 1); ++i)
             if (inRange(scene, s, indices[i], normals)) strip.push_back(indices[i]);
         for (std::size_t i = 2; i < strip.size(); ++i) addTriangle(out, scene, s, strip[i - 2], strip[i - 1], strip[i]);
