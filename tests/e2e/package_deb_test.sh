@@ -30,9 +30,7 @@ echo "== install"
 sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --reinstall "$deb" >"$work/apt.log" 2>&1 ||
     fail "apt-get could not install the package: $(tail -5 "$work/apt.log")"
-[ "$(dpkg-query -W -f='${Version}' kelvane)" = "${version}-1" ] || fail "kelvane ${version}-1 is not installed"
 # shared-mime-info's trigger has turned the installed types into the database.
-[ -f /usr/share/mime/application/x-ebo.xml ] || fail "the MIME database does not know application/x-ebo"
 grep -q '^[0-9]*:application/x-ebo:\*\.ebo$' /usr/share/mime/globs2 || fail "the MIME database has no *.ebo glob"
 
 samples=/usr/share/kelvane/samples
