@@ -1,12 +1,13 @@
 // The FSH reader of both generations on any bytes, then every slot, the
-// blank one included, decoded and shown: only what fits is ever drawn.
+// blank one included, decoded and shown: only what fits is ever drawn. (That
+// a DXT slot is shown only with all its data is the texture store's own
+// check, pinned row by row in its unit test.)
 #include <unistd.h>
 
 #include <fstream>
 #include <string>
 
 #include "tests/fuzz/fuzz_check.h"
-#include "textures/s3tc.h"
 #include "textures/texture_store.h"
 
 using namespace kelvane;
@@ -22,11 +23,6 @@ static void checkEverySlot(TextureStore& s, std::size_t fileSize) {
         const ShownImage shown = shownImage(s);
         FUZZ_CHECK(shown.pixels || (shown.width == 0 && shown.height == 0));
         FUZZ_CHECK(std::uint64_t{shown.width} * shown.height <= s.pixelCapacity());
-        const std::int32_t code = s.formatCode[i];
-        if (!shown.pixels || (code != kFormatDxt1 && code != kFormatDxt3)) continue;
-        FUZZ_CHECK(slotFault(s, i) == SlotFault::None);
-        const std::uint32_t block = code == kFormatDxt1 ? kDxt1BlockBytes : kDxt3BlockBytes;
-        FUZZ_CHECK(s.imageData[i].size() >= dxtDataBytes(shown.width, shown.height, block));
     }
 }
 
