@@ -35,8 +35,6 @@ check_resources() {
 check_resources kelvane.exe "Kelvane v0.7"
 check_resources kelvane-legacy.exe "Kelvane v0.6"
 check_resources kelvane-inspect.exe "Kelvane"
-out=$(wine ./kelvane-inspect.exe --version | tr -d '\r')
-[ "$out" = "kelvane-inspect $VERSION" ] || fail "kelvane-inspect.exe --version says '$out'"
 
 echo "== kelvane.exe in the unpacked folder"
 # The window class found the icon: the icon Wine hands the window manager
@@ -45,7 +43,6 @@ window_has_icon() { xprop -id "$MAIN" -f _NET_WM_ICON 32c ' $0+\n' _NET_WM_ICON 
 # The model alone, as a double-click opens it: it brings the archive beside it.
 start_viewer ./kelvane.exe 'samples\head.ebo'
 find_viewer "head.ebo, head.fsh - Kelvane v0.7"
-wait_for "the sample model in the middle" model_in_middle 26
 wait_for "the program's icon on the window" window_has_icon
 quit_viewer
 echo "PASS"

@@ -71,7 +71,6 @@ find_viewer() {
     [ "$y" -gt 18 ] || fail "no room for a menu bar above the client area ($CLIENT)"
     CENTRE_X=$((x + w / 2)) CENTRE_Y=$((y + h / 2)) MENU_ROW="${w}x16+$x+$((y - 18))"
 }
-model_in_middle() { ! pixel_is_grey "$MAIN" "$CENTRE_X" "$CENTRE_Y" "$1"; }
 # F10 selects "File"; Right moves along the bar, Down opens a drop-down on
 # its first item, Up from there wraps to the last.
 menu_keys() { xdotool windowfocus --sync "$MAIN" key --delay 50 F10 "$@"; }

@@ -1,20 +1,20 @@
 // The FSH reader of both generations on any bytes, then every slot, the
-// blank one included, decoded and shown: only what fits is ever drawn.
+// blank one included, decoded and shown: only what fits is ever drawn. (The
+// slot count within the store, the blank slot at 0 x 0 and a DXT slot shown
+// only with all its data are the reader's and the store's own rules, pinned
+// row by row in their unit tests.)
 #include <unistd.h>
 
 #include <fstream>
 #include <string>
 
 #include "tests/fuzz/fuzz_check.h"
-#include "textures/s3tc.h"
 #include "textures/texture_store.h"
 
 using namespace kelvane;
 
 static void checkEverySlot(TextureStore& s, std::size_t fileSize) {
-    FUZZ_CHECK(s.slotCount <= archiveCapacity(s.generation));
     const std::uint32_t n = s.slotCount, blank = s.generation == Generation::Current ? 1 : 0;
-    FUZZ_CHECK(!blank || (s.width[n] == 0 && s.height[n] == 0 && s.formatCode[n] == 0));
     for (std::uint32_t i = 0; i < n + blank; ++i) {
         FUZZ_CHECK(i == n || (s.imageData[i].size() <= fileSize && s.name[i].size() <= 15u));
         s.currentSlot = i;
@@ -22,11 +22,6 @@ static void checkEverySlot(TextureStore& s, std::size_t fileSize) {
         const ShownImage shown = shownImage(s);
         FUZZ_CHECK(shown.pixels || (shown.width == 0 && shown.height == 0));
         FUZZ_CHECK(std::uint64_t{shown.width} * shown.height <= s.pixelCapacity());
-        const std::int32_t code = s.formatCode[i];
-        if (!shown.pixels || (code != kFormatDxt1 && code != kFormatDxt3)) continue;
-        FUZZ_CHECK(slotFault(s, i) == SlotFault::None);
-        const std::uint32_t block = code == kFormatDxt1 ? kDxt1BlockBytes : kDxt3BlockBytes;
-        FUZZ_CHECK(s.imageData[i].size() >= dxtDataBytes(shown.width, shown.height, block));
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "tests/builders/bmp_builder.h"
 #include "tests/builders/test_files.h"
+#include "tools/image_writer.h"
 #include "writers/dxt_encoder.h"
 #include "writers/ebo_writer.h"
 #include "writers/file_writer.h"
@@ -46,24 +47,19 @@ int main(int argc, char** argv) {
         buildBmp({.width = 3, .height = 2, .rows = {Bytes(9, 7), Bytes(9, 9)}, .padLastRow = false}),
         buildBmp({.infoHeaderSize = 124, .width = 2, .height = -1, .bitsPerPixel = 32, .compression = 3,
                   .masks = {0xFF0000, 0xFF00, 0xFF}, .rows = {Bytes(8, 5)}})};
-    // A 3 x 2 RGBA PNG with a transparent column, and an uncompressed 32-bit
-    // TGA stored top row first.
-    const Bytes png = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44,
-                       0x52, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x02, 0x08, 0x06, 0x00, 0x00, 0x00, 0x9D,
-                       0x74, 0x66, 0x1A, 0x00, 0x00, 0x00, 0x1D, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x60,
-                       0x60, 0x38, 0xF1, 0x3F, 0x80, 0xE1, 0x04, 0xC3, 0x02, 0x20, 0xCD, 0xC0, 0x50, 0x01, 0xE4,
-                       0x54, 0x00, 0x39, 0x40, 0x1A, 0x00, 0x88, 0x8C, 0x0B, 0xF5, 0xA0, 0x26, 0xBB, 0x29, 0x00,
-                       0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    // An uncompressed 32-bit TGA stored top row first; a PNG of 3 x 2 RGBA
+    // pixels, from the same bytes, is written last by the stb writer.
     Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 32, 0x28};
     tga.insert(tga.end(), rgba.begin(), rgba.begin() + 3 * 2 * 4);
     const std::map<std::string, std::vector<Bytes>> corpora = {
         {"ebo_current", {writers::makeEbo(objects, Generation::Current)}},
         {"ebo_legacy", {writers::makeEbo(objects, Generation::Legacy)}},
-        {"fsh", {writers::buildFsh(archive)}}, {"bmp", bmps}, {"picture", {png, tga}}};
+        {"fsh", {writers::buildFsh(archive)}}, {"bmp", bmps}, {"picture", {tga}}};
     const std::filesystem::path out = argv[1];
     for (const auto& [name, seeds] : corpora) {
         std::filesystem::create_directories(out / name);
         for (std::size_t i = 0; i < seeds.size(); ++i)
             writers::writeFile(out / name / ("seed" + std::to_string(i)), seeds[i]);
     }
+    return inspect::writePng(out / "picture" / "seed1", 3, 2, rgba.data()) ? 0 : 1;
 }
