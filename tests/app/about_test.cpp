@@ -4,7 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/menus.h"
 #include "common/latin1.h"
+#include "tests/app/app_test_support.h"
 
 namespace kelvane {
 namespace {
@@ -33,14 +35,17 @@ TEST(About, LongGlStringsShareTheBufferAndNeverSplitACharacter) {
     }
 }
 
-// Both viewers' text holds the keys' help. (Help > About showing it in one
-// box captioned "Kelvane" is what the artist sessions and the Wine test click
-// through.)
-TEST(About, BothViewersShowTheKeyboardHelp) {
-    for (auto generation : {Generation::Current, Generation::Legacy})
-        EXPECT_NE(aboutText(generation, "", "").find("Keyboard commands :\r\rUP / DOWN Arrow : Y Translation\r"
-                                                     "LEFT / RIGHT Arrow : X Translation\rHOME : Reset X & Y"),
+// Help > About shows one box, captioned "Kelvane", that holds the keys' help.
+TEST(About, HelpAboutShowsOneBoxWithTheKeyboardHelp) {
+    for (auto generation : {Generation::Current, Generation::Legacy}) {
+        apptest::ViewerHarness h(generation);
+        h.command(cmd::About);
+        ASSERT_EQ(h.platform.messageBoxes.size(), 1u);
+        EXPECT_EQ(h.platform.messageBoxes[0].caption, "Kelvane");
+        EXPECT_NE(h.platform.messageBoxes[0].text.find("Keyboard commands :\r\rUP / DOWN Arrow : Y Translation\r"
+                                                       "LEFT / RIGHT Arrow : X Translation\rHOME : Reset X & Y"),
                   std::string::npos);
+    }
 }
 
 }  // namespace
