@@ -7,7 +7,7 @@
 
 #include "tests/builders/bmp_builder.h"
 #include "tests/builders/test_files.h"
-#include "tools/image_writer.h"
+#include "export/image_writer.h"
 #include "writers/dxt_encoder.h"
 #include "writers/ebo_writer.h"
 #include "writers/file_writer.h"
@@ -61,5 +61,5 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < seeds.size(); ++i)
             writers::writeFile(out / name / ("seed" + std::to_string(i)), seeds[i]);
     }
-    return inspect::writePng(out / "picture" / "seed1", 3, 2, rgba.data()) ? 0 : 1;
+    return writePng(out / "picture" / "seed1", 3, 2, rgba.data()) ? 0 : 1;
 }
