@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/about.h"
+#include "app/export_commands.h"
 #include "app/load_report.h"
 #include "app/menus.h"
 #include "app/picture_file.h"
@@ -129,6 +130,12 @@ bool runFixedCommand(Viewer& viewer, int id, const std::optional<std::filesystem
             break;
         case cmd::About:
             showAbout(viewer);
+            break;
+        case cmd::SavePicture:
+            savePicture(viewer);
+            break;
+        case cmd::ExportImages:
+            exportImages(viewer);
             break;
         case cmd::SelectAll:
             setAllVisible(viewer.scene, 1);

@@ -43,16 +43,24 @@ std::string failureReason(Generation generation, FileKind kind, const std::files
     return reason;
 }
 
+namespace {
+void showFailure(Viewer& viewer, const std::filesystem::path& path, const std::string& reason) {
+    viewer.loadFailure = displayName(path) + ": " + reason;
+    std::fprintf(stderr, "%s: %s: %s\n", programName(viewer.generation), utf8Text(path).c_str(), reason.c_str());
+    std::fflush(stderr);
+}
+}  // namespace
+
 void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path, const Outcome& outcome,
                 bool replacesShown) {
     if (replacesShown) (kind == FileKind::Ebo ? viewer.modelFile : viewer.textureFile) = path;
     viewer.loadFailure.clear();
-    if (!outcome) {
-        const std::string reason = failureReason(viewer.generation, kind, path, outcome.problem());
-        viewer.loadFailure = displayName(path) + ": " + reason;
-        std::fprintf(stderr, "%s: %s: %s\n", programName(viewer.generation), utf8Text(path).c_str(), reason.c_str());
-        std::fflush(stderr);
-    }
+    if (!outcome) showFailure(viewer, path, failureReason(viewer.generation, kind, path, outcome.problem()));
+    updateWindowTitle(viewer);
+}
+
+void reportWriteFailure(Viewer& viewer, const std::filesystem::path& path, const std::string& reason) {
+    showFailure(viewer, path, reason);
     updateWindowTitle(viewer);
 }
 

@@ -27,6 +27,10 @@ std::string failureReason(Generation generation, FileKind kind, const std::files
 void reportLoad(Viewer& viewer, FileKind kind, const std::filesystem::path& path, const Outcome& outcome,
                 bool replacesShown = true);
 
+// Says that writing `path` failed and why, in the title (until the next
+// load) and as one line on standard error, as a failed load is reported.
+void reportWriteFailure(Viewer& viewer, const std::filesystem::path& path, const std::string& reason);
+
 // The outcome of a reader that reports its first problem through a sink.
 inline Outcome outcomeOf(const std::optional<ReadProblem>& problem) {
     if (problem) return *problem;

@@ -45,9 +45,15 @@ std::string composeLabel(const std::string& prefix, std::string_view name, const
     return latin1ToUtf8(prefix + fitName(name, room) + suffix);
 }
 
+// The loads, then what goes out, then Quit.
 platform::Menu fileMenu() {
     return {"File",
-            {{cmd::LoadEbo, "Load EBO"}, {cmd::LoadFsh, "Load FSH"}, {cmd::LoadBmp, "Load BMP"}, {cmd::Quit, "Quit"}}};
+            {{cmd::LoadEbo, "Load EBO"},
+             {cmd::LoadFsh, "Load FSH"},
+             {cmd::LoadBmp, "Load BMP"},
+             {cmd::SavePicture, "Save Picture\u2026", false, 'S'},
+             {cmd::ExportImages, "Export Images\u2026"},
+             {cmd::Quit, "Quit"}}};
 }
 
 platform::Menu objectMenu(const Viewer& viewer) {

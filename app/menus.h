@@ -22,6 +22,10 @@ constexpr int FirstTexture = 1030;  // + slot index; + slotCount is "Blank"
 constexpr int SelectAll = 1050;
 constexpr int DeselectAll = 1051;
 constexpr int Light = 1052;
+// File's items beside the loads.
+constexpr int SavePicture = 1070;
+constexpr int ExportImages = 1071;
+constexpr int ExportGltf = 1072;
 // The View menu.
 constexpr int ImagesByName = 1060;
 constexpr int TextureView = 1061;

@@ -76,6 +76,9 @@ struct MenuItem {
     int id = 0;
     std::string label;
     bool checked = false;
+    // A letter 'A'-'Z' that, with Ctrl held, runs the item from the window;
+    // the menu shows it beside the label. 0 for none.
+    char ctrlKey = 0;
     bool operator==(const MenuItem&) const = default;
 };
 struct Menu {
@@ -87,6 +90,14 @@ struct MenuBar {
     std::vector<Menu> menus;
     bool operator==(const MenuBar&) const = default;
 };
+
+// The id of the item that Ctrl with `virtualKey` runs, or 0.
+inline int commandOfCtrlKey(const MenuBar& bar, std::uintptr_t virtualKey) {
+    for (const Menu& menu : bar.menus)
+        for (const MenuItem& item : menu.items)
+            if (item.ctrlKey != 0 && static_cast<std::uintptr_t>(item.ctrlKey) == virtualKey) return item.id;
+    return 0;
+}
 
 // One open-file dialog. The filter matches upper and lower case alike.
 struct FileDialogRequest {
@@ -121,6 +132,12 @@ public:
     virtual void showMessageBox(const std::string& caption, const std::string& text) = 0;
     // A modal open-file dialog; the chosen path, or nothing when cancelled.
     virtual std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) = 0;
+    // A modal save-file dialog that asks before a chosen file is replaced;
+    // it starts on the request's initial path (folder and proposed name).
+    virtual std::optional<std::filesystem::path> saveFileDialog(const FileDialogRequest& request) = 0;
+    // A modal folder chooser (a new folder can be made in it), starting on
+    // the request's initial path; only its title and initial path are used.
+    virtual std::optional<std::filesystem::path> chooseFolderDialog(const FileDialogRequest& request) = 0;
     virtual ClientSize clientSize() const = 0;
     // Replaces the window title (the Win32 class name stays as created).
     virtual void setTitle(const std::string& utf8) = 0;

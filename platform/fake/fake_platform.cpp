@@ -25,6 +25,14 @@ std::optional<std::filesystem::path> FakeWindow::openFileDialog(const FileDialog
     return answer;
 }
 
+std::optional<std::filesystem::path> FakeWindow::saveFileDialog(const FileDialogRequest& request) {
+    return openFileDialog(request);
+}
+
+std::optional<std::filesystem::path> FakeWindow::chooseFolderDialog(const FileDialogRequest& request) {
+    return openFileDialog(request);
+}
+
 ClientSize FakeWindow::clientSize() const { return platform_.size; }
 
 void FakeWindow::setTitle(const std::string& utf8) { title_ = utf8; }

@@ -34,6 +34,8 @@ public:
     void setMenuBar(const MenuBar& bar) override;
     void showMessageBox(const std::string& caption, const std::string& text) override;
     std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> saveFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> chooseFolderDialog(const FileDialogRequest& request) override;
     ClientSize clientSize() const override;
     void setTitle(const std::string& utf8) override;
     std::vector<std::filesystem::path> takeDroppedFiles() override;
@@ -57,8 +59,8 @@ private:
 class FakePlatform : public Platform {
 public:
     // --- Script: what the "user" and the "system" answer. ---
-    // Answers of the open-file dialog in order; nullopt (or an empty queue)
-    // is a cancelled dialog.
+    // Answers of the dialogs (open, save, folder) in order; nullopt (or an
+    // empty queue) is a cancelled dialog.
     std::deque<std::optional<std::filesystem::path>> dialogAnswers;
     // The bitmaps loadBitmap finds; any other path is not a readable bitmap.
     std::map<std::filesystem::path, Bitmap> bitmaps;

@@ -87,4 +87,26 @@ std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& req
     return withDefaultExtension(chooser.filename(), request.defaultExtension);
 }
 
+std::optional<std::filesystem::path> saveFileDialog(const FileDialogRequest& request) {
+    Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
+    chooser.title(request.title.c_str());
+    chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
+    const std::string filter = chooserFilter(request);
+    chooser.filter(filter.c_str());
+    const ChooserStart start = chooserStart(request);
+    if (!start.directory.empty()) chooser.directory(start.directory.c_str());
+    if (!start.presetFile.empty()) chooser.preset_file(std::filesystem::path(start.presetFile).filename().c_str());
+    if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename()) return std::nullopt;
+    return withDefaultExtension(chooser.filename(), request.defaultExtension);
+}
+
+std::optional<std::filesystem::path> chooseFolderDialog(const FileDialogRequest& request) {
+    Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_DIRECTORY);
+    chooser.title(request.title.c_str());
+    chooser.options(Fl_Native_File_Chooser::NEW_FOLDER);
+    if (!request.initialPath.empty()) chooser.directory(request.initialPath.string().c_str());
+    if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename()) return std::nullopt;
+    return std::filesystem::path(chooser.filename());
+}
+
 }  // namespace kelvane::platform::fltk

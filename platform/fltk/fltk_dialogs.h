@@ -12,6 +12,10 @@ namespace kelvane::platform::fltk {
 
 void showMessageBox(const std::string& caption, const std::string& text);
 std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request);
+// The save dialog proposes the initial path's name in its folder and asks
+// before replacing a file; the folder chooser starts on the initial path.
+std::optional<std::filesystem::path> saveFileDialog(const FileDialogRequest& request);
+std::optional<std::filesystem::path> chooseFolderDialog(const FileDialogRequest& request);
 
 // The chooser's filter for a request: "EBO File\t*.{EBO,ebo}", so that
 // either case of the extension matches.

@@ -1,5 +1,7 @@
 #include "platform/fltk/fltk_menu.h"
 
+#include <cctype>
+
 #include <cstdint>
 
 namespace kelvane::platform::fltk {
@@ -19,8 +21,10 @@ std::string literalLabel(const std::string& label) {
 // a name and must still be separate items.
 std::vector<Fl_Menu_Item> menuItems(const MenuBar& bar, Fl_Callback* callback, std::deque<std::string>& labels) {
     std::vector<Fl_Menu_Item> items;
-    auto item = [&](const std::string& label, int flags, void* data, Fl_Callback* cb) {
+    auto item = [&](const std::string& label, int flags, void* data, Fl_Callback* cb, char ctrlKey = 0) {
         Fl_Menu_Item entry{};
+        // Shown beside the label; the view's key handling runs it.
+        if (ctrlKey != 0) entry.shortcut_ = FL_CTRL + std::tolower(static_cast<unsigned char>(ctrlKey));
         labels.push_back(literalLabel(label));
         entry.text = labels.back().c_str();
         entry.flags = flags;
@@ -32,7 +36,8 @@ std::vector<Fl_Menu_Item> menuItems(const MenuBar& bar, Fl_Callback* callback, s
         item(menu.title, FL_SUBMENU, nullptr, nullptr);
         for (const MenuItem& entry : menu.items) {
             const int flags = entry.checked ? FL_MENU_TOGGLE | FL_MENU_VALUE : 0;
-            item(entry.label, flags, reinterpret_cast<void*>(static_cast<std::intptr_t>(entry.id)), callback);
+            item(entry.label, flags, reinterpret_cast<void*>(static_cast<std::intptr_t>(entry.id)), callback,
+                 entry.ctrlKey);
         }
         items.push_back(Fl_Menu_Item{});  // end of the submenu
     }

@@ -82,10 +82,17 @@ int GlView::handle(int event) {
                         packPosition(Fl::event_x_root(), Fl::event_y_root()));
             return 1;
         }
-        case FL_KEYBOARD:
+        case FL_KEYBOARD: {
             // Every key, Escape included, stops here: none closes the window.
-            owner_.post(msg::KeyDown, virtualKey(Fl::event_key()), 0);
+            // Ctrl with a menu item's key runs the item instead.
+            const std::uintptr_t key = virtualKey(Fl::event_key());
+            const int command = (Fl::event_state() & FL_CTRL) ? owner_.commandOfCtrlKey(key) : 0;
+            if (command != 0)
+                owner_.post(msg::Command, static_cast<std::uintptr_t>(command));
+            else
+                owner_.post(msg::KeyDown, key, 0);
             return 1;
+        }
         case FL_KEYUP:
             return 1;
         case FL_DND_ENTER:
@@ -172,6 +179,7 @@ void FltkWindow::setMenuBar(const MenuBar& bar) {
     const std::vector<Fl_Menu_Item> items = menuItems(bar, onMenuPick, labels);
     menuBar_->copy(items.data());
     menuLabels_.swap(labels);  // the old labels are no longer referenced
+    bar_ = bar;
     menuBar_->redraw();
 }
 
@@ -181,6 +189,14 @@ void FltkWindow::showMessageBox(const std::string& caption, const std::string& t
 
 std::optional<std::filesystem::path> FltkWindow::openFileDialog(const FileDialogRequest& request) {
     return fltk::openFileDialog(request);
+}
+
+std::optional<std::filesystem::path> FltkWindow::saveFileDialog(const FileDialogRequest& request) {
+    return fltk::saveFileDialog(request);
+}
+
+std::optional<std::filesystem::path> FltkWindow::chooseFolderDialog(const FileDialogRequest& request) {
+    return fltk::chooseFolderDialog(request);
 }
 
 ClientSize FltkWindow::clientSize() const { return {view_->w(), view_->h()}; }

@@ -50,6 +50,8 @@ public:
     void setMenuBar(const MenuBar& bar) override;
     void showMessageBox(const std::string& caption, const std::string& text) override;
     std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> saveFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> chooseFolderDialog(const FileDialogRequest& request) override;
     ClientSize clientSize() const override;
     void setTitle(const std::string& utf8) override;
     std::vector<std::filesystem::path> takeDroppedFiles() override;
@@ -61,6 +63,8 @@ public:
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
     // Queues a message for the pump.
     void post(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    // The command that Ctrl with this key runs in the menu bar shown, or 0.
+    int commandOfCtrlKey(std::uintptr_t virtualKey) const { return platform::commandOfCtrlKey(bar_, virtualKey); }
     // Keeps the files of a drop and queues msg::DropFiles for them.
     void dropFiles(std::vector<std::filesystem::path> paths);
 
@@ -78,6 +82,7 @@ private:
     GlView* view_ = nullptr;          // owned by frame_
     // FLTK keeps pointers to the labels of a copied menu: they live here.
     std::deque<std::string> menuLabels_;
+    MenuBar bar_;
     std::vector<std::filesystem::path> droppedFiles_;
     bool destroyed_ = false;
 };

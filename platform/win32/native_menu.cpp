@@ -11,7 +11,10 @@ HMENU createDropDown(const Menu& menu) {
     if (!dropDown) return nullptr;
     for (const MenuItem& item : menu.items) {
         const auto id = static_cast<UINT_PTR>(static_cast<unsigned>(item.id) & 0xFFFF);
-        if (!AppendMenuW(dropDown, MF_STRING, id, menuLabel(item.label).c_str())) {
+        // Text after a tab is shown right-aligned, as the key that runs the item.
+        std::wstring label = menuLabel(item.label);
+        if (item.ctrlKey != 0) label += L"\tCtrl+" + std::wstring(1, static_cast<wchar_t>(item.ctrlKey));
+        if (!AppendMenuW(dropDown, MF_STRING, id, label.c_str())) {
             DestroyMenu(dropDown);
             return nullptr;
         }

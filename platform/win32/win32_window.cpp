@@ -50,6 +50,9 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         procedure_(*this, msg::DropFiles, 0, 0);
         return 0;
     }
+    // Ctrl with a menu item's key runs the item.
+    if (message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) != 0)
+        if (const int command = commandOfCtrlKey(bar_, wParam)) return procedure_(*this, msg::Command, command, 0);
     if (!isAppMessage(message)) return DefWindowProcW(hwnd_, message, wParam, lParam);
     if (message == WM_SIZE) sizeSeen_ = true;
     return procedure_(*this, message, wParam, lParam);
@@ -85,6 +88,7 @@ void Win32Window::setMenuBar(const MenuBar& bar) {
     // DestroyMenu takes the drop-downs of the old bar with it.
     if (menuBar_) DestroyMenu(menuBar_);
     menuBar_ = fresh;
+    bar_ = bar;
 }
 
 void Win32Window::showMessageBox(const std::string& caption, const std::string& text) {
@@ -95,6 +99,14 @@ void Win32Window::showMessageBox(const std::string& caption, const std::string& 
 
 std::optional<std::filesystem::path> Win32Window::openFileDialog(const FileDialogRequest& request) {
     return runOpenFileDialog(request);
+}
+
+std::optional<std::filesystem::path> Win32Window::saveFileDialog(const FileDialogRequest& request) {
+    return runSaveFileDialog(hwnd_, request);
+}
+
+std::optional<std::filesystem::path> Win32Window::chooseFolderDialog(const FileDialogRequest& request) {
+    return runFolderDialog(hwnd_, request);
 }
 
 ClientSize Win32Window::clientSize() const {

@@ -17,6 +17,8 @@ public:
     void setMenuBar(const MenuBar& bar) override;
     void showMessageBox(const std::string& caption, const std::string& text) override;
     std::optional<std::filesystem::path> openFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> saveFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> chooseFolderDialog(const FileDialogRequest& request) override;
     ClientSize clientSize() const override;
     void setTitle(const std::string& utf8) override;
     std::vector<std::filesystem::path> takeDroppedFiles() override;
@@ -40,6 +42,7 @@ private:
     HWND hwnd_ = nullptr;
     HDC deviceContext_ = nullptr;
     HMENU menuBar_ = nullptr;
+    MenuBar bar_;  // the bar shown, for its Ctrl keys
     bool sizeSeen_ = false;
     std::vector<std::filesystem::path> droppedFiles_;
 };
@@ -53,6 +56,10 @@ HMENU createNativeMenuBar(const MenuBar& bar);
 
 // Runs the common open-file dialog for one request.
 std::optional<std::filesystem::path> runOpenFileDialog(const FileDialogRequest& request);
+// The common save dialog (asks before replacing a file) and the shell's
+// folder chooser, owned by `owner`.
+std::optional<std::filesystem::path> runSaveFileDialog(HWND owner, const FileDialogRequest& request);
+std::optional<std::filesystem::path> runFolderDialog(HWND owner, const FileDialogRequest& request);
 
 // Creates the GL context of the window and makes it current.
 Outcome createWglContext(Win32Window& window);
