@@ -55,6 +55,8 @@ void exportImages(Viewer& viewer) {
         {"Export Images", "", "", "", std::filesystem::path(*viewer.textureFile).parent_path()});
     if (!folder) return;
     if (!archive) {
+        std::error_code ignored;  // a folder that cannot be made fails the write, which says so
+        std::filesystem::create_directories(*folder, ignored);
         const auto path = *folder / std::filesystem::path(*viewer.textureFile).filename().replace_extension(".png");
         writePngFile(viewer, path, picture.width, picture.height, picture.pixels);
         return;
