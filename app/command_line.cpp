@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/file_kind.h"
+#include "common/file_kind.h"
 #include "app/main_window.h"
 #include "common/utf8_path.h"
 #include "common/version.h"

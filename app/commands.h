@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_kind.h"
+#include "common/file_kind.h"
 #include "app/viewer.h"
 
 namespace kelvane {
@@ -26,10 +26,6 @@ bool openFile(Viewer& viewer, const std::filesystem::path& path);
 // as openFile does. When they hold a model but no texture, the FSH archive
 // of the same name beside the last model opens after them, if there is one.
 void openFiles(Viewer& viewer, const std::vector<std::filesystem::path>& paths);
-
-// The FSH archive beside a model with the model's name ("head.ebo" and
-// "head.fsh", the extension in any case); nothing when there is none.
-std::optional<std::filesystem::path> companionArchive(const std::filesystem::path& model);
 
 // Shows or hides every object, as "Select All" and "Deselect All" do.
 void setAllVisible(Scene& scene, std::uint8_t visible);

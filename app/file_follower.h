@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/file_kind.h"
+#include "common/file_kind.h"
 #include "common/file_identity.h"
 
 namespace kelvane {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/file_kind.h"
+#include "common/file_kind.h"
 #include "app/viewer.h"
 
 namespace kelvane {

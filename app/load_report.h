@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/file_kind.h"
+#include "common/file_kind.h"
 #include "app/viewer.h"
 #include "common/read_problem.h"
 #include "common/result.h"

@@ -28,4 +28,8 @@ inline std::optional<FileKind> fileKindOf(const std::filesystem::path& path) {
     return std::nullopt;
 }
 
+// The FSH archive beside a model with the model's name ("head.ebo" and
+// "head.fsh", the extension in any case); nothing when there is none.
+std::optional<std::filesystem::path> companionArchive(const std::filesystem::path& model);
+
 }  // namespace kelvane
