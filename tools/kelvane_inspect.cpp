@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     kelvane::inspect::addArchiveCommands(app, status);
     kelvane::inspect::addBmpCommand(app, status);
     kelvane::inspect::addRenderCommand(app, status);
+    kelvane::inspect::addThumbnailCommand(app, status);
 
     std::vector<std::string> arguments = utf8Arguments(argc, argv);
     std::vector<char*> pointers;

@@ -35,6 +35,31 @@ grep -q '^[0-9]*:application/x-ebo:\*\.ebo$' /usr/share/mime/globs2 || fail "the
 samples=/usr/share/kelvane/samples
 [ "$(/usr/bin/kelvane-inspect --version)" = "kelvane-inspect $version" ] || fail "kelvane-inspect --version"
 
+# The thumbnailer as a file manager runs it (%i %o %s): the faces drawn on a
+# transparent square, the archive as its images; a hostile or too large file
+# gives no picture and a failing status, and nothing is left behind.
+entry=/usr/share/thumbnailers/kelvane.thumbnailer
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+grep -qx 'MimeType=application/x-ebo;application/x-fsh;' "$entry" || fail "the thumbnailer lists other types"
+head -c 100 /dev/urandom >"$work/hostile.ebo"
+truncate -s 70M "$work/huge.fsh"
+for run in "head.ebo 0 128" "legacy_head.ebo 0 128" "head.fsh 0 96" "hostile.ebo 1 128" "huge.fsh 1 128"; do
+    read -r name status size <<<"$run"
+    input=$samples/$name; [ -e "$input" ] || input=$work/$name
+    line=${exec_line//%i/$input}; line=${line//%o/$work/$name.png}; line=${line//%s/$size}
+    set +e; (cd "$work" && eval "$line") 2>/dev/null; got=$?; set -e
+    [ "$got" = "$status" ] || fail "thumbnail of $name exited $got"
+    if [ "$status" = 0 ]; then
+        [ "$(identify -format '%wx%h %[opaque]' "$work/$name.png")" = "${size}x$size false" ] || fail "thumbnail of $name: $(identify "$work/$name.png")"
+    else
+        [ ! -e "$work/$name.png" ] || fail "a thumbnail of $name was written"
+    fi
+done
+# The face's skin and hair are there; the corners are transparent.
+colours=$(convert "$work/head.ebo.png" -alpha off -resize 16x16! -depth 8 txt:- | grep -c 'srgb(\(1[6-9][0-9]\|2[0-5][0-9]\),')
+[ "$colours" -gt 10 ] || fail "the head's thumbnail shows no skin"
+[ "$(convert "$work/head.ebo.png" -format '%[fx:p{0,0}.a]' info:)" = 0 ] || fail "the head's thumbnail has a background"
+
 start_xvfb || fail "Xvfb did not start"
 # The model alone, as a double-click opens it: it brings the archive beside it.
 for run in "kelvane 0.7 head.ebo head.ebo, head.fsh" "kelvane-legacy 0.6 legacy_head.ebo legacy_head.ebo"; do
