@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/file_kind.h"
+#include "common/result.h"
 #include "common/utf8_path.h"
 #include "export/image_writer.h"
 #include "model/ebo_reader.h"
