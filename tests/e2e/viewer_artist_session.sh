@@ -155,7 +155,7 @@ xdotool key Home
 expect_same_as farther
 
 step="about"
-menu_pick 2 0  # Help: the picture replaced the archive and its menu
+menu_pick 3 0  # Help, after View: the picture replaced the archive and its menu
 wait_until $patience visible_titled "Kelvane" || fail "no About box captioned 'Kelvane'"
 xdotool windowfocus --sync "$found" key Return
 wait_until $patience dialog_gone "Kelvane" || fail "the About box did not close on Return"
