@@ -51,7 +51,7 @@ check_viewer() {
     wait_for "labels on the menu bar" labelled "$MENU_ROW"
     [ -f "$E2E_TMP/bare-bar.png" ] || mv "$E2E_TMP/bar.png" "$E2E_TMP/bare-bar.png"
     shows_as "$MENU_ROW" "$E2E_TMP/bare-bar.png" || fail "the viewers start with different menu bars"
-    menu_keys Right Down Return   # Help > About
+    menu_keys Right Right Down Return   # Help > About, after View
     wait_for "the About box \"Kelvane\"" has_window "Kelvane"
     xdotool windowfocus --sync "$found" key Return
     wait_for "the About box to close" no_window "Kelvane"
