@@ -166,6 +166,7 @@ void drawWireframe(const GenerationTraits& t, const Scene& scene, const Box& box
     glPushAttrib(GL_ENABLE_BIT | GL_POLYGON_BIT | GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);  // else the lines' colour stays the material's
     glDisable(GL_LINE_SMOOTH);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glEnable(GL_POLYGON_OFFSET_LINE);

@@ -69,7 +69,9 @@ void drawTextureView(const FrameImage& image, const TexturePlacement& place, int
     glPushMatrix();
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    for (GLenum off : {GL_DEPTH_TEST, GL_LIGHTING, GL_ALPHA_TEST, GL_LINE_SMOOTH, GL_POLYGON_SMOOTH, GL_BLEND})
+    // Without colour material, the colours given here leave the material alone.
+    for (GLenum off :
+         {GL_DEPTH_TEST, GL_LIGHTING, GL_COLOR_MATERIAL, GL_ALPHA_TEST, GL_LINE_SMOOTH, GL_POLYGON_SMOOTH, GL_BLEND})
         glDisable(off);
     glColor3ub(255, 255, 255);
 

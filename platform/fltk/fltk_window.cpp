@@ -76,6 +76,8 @@ int GlView::handle(int event) {
             return 1;
         case FL_MOUSEWHEEL: {
             if (Fl::event_dy() == 0) return 0;
+            // FLTK drops a move that comes just before: the wheel's place is the pointer's.
+            owner_.post(msg::MouseMove, buttonFlags(), packPosition(Fl::event_x(), Fl::event_y()));
             // FLTK's dy < 0 is the wheel turned away from the user.
             const int delta = Fl::event_dy() < 0 ? kWheelDelta : -kWheelDelta;
             owner_.post(msg::MouseWheel, packWheel(delta, buttonFlags()),

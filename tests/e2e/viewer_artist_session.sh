@@ -2,7 +2,8 @@
 # An artist's session with a real viewer on its own Xvfb display, through
 # the real menus, open-file dialog, mouse and keys, checking the picture
 # after every step; then files named on the command line, followed on disk,
-# Escape, a resize, drops and the close request. Waits, never sleeps.
+# Escape, a resize, drops and the close request; last, with --by-name, the
+# View menu's pictures by their keys. Waits, never sleeps.
 # Windows are composited, as on a desktop that composites: a menu or dialog
 # closing sends the window no expose, so no expose hides a missing frame.
 # usage: viewer_artist_session.sh PROGRAM TITLE CLEAR_GREY GENERATION SAMPLES_DIR X11_SEND INSPECT
@@ -51,13 +52,14 @@ green_share() {  # the share of vivid green, which only the sample picture holds
     convert "$work/$1.png" -scale 25% -fx "(g-r>0.3 && g-b>0.2) ? 1 : 0" -colorspace Gray -format "%[fx:mean]" info:
 }
 differing() { pixels_differing "$work/$1.png" "$work/$2.png"; }
+# The frame kelvane-inspect draws for the view given, cropped as a shot, as $1.
+render_as() {
+    "$inspect" render $legacy --size 512x487 -o "$work/$1.png" "${@:2}" &&
+        convert "$work/$1.png" -crop +0+5 +repage "$work/$1.png"
+}
 # Shot $1 is the frame kelvane-inspect draws for the view given: the picture
 # the viewer settles on once a frame has taken the fit of the one before.
-as_rendered() {
-    "$inspect" render $legacy --size 512x487 -o "$work/rendered.png" "${@:2}" &&
-        convert "$work/rendered.png" -crop +0+5 +repage "$work/rendered.png" &&
-        [ "$(differing "$1" rendered)" -le $same ]
-}
+as_rendered() { render_as rendered "${@:2}" && [ "$(differing "$1" rendered)" -le $same ]; }
 # Pixels differing in the masks of shots $1 and $2: the outline moved.
 outline_moved() { mask "$1" "$work/m1.png" && mask "$2" "$work/m2.png" && pixels_differing "$work/m1.png" "$work/m2.png"; }
 gt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
@@ -72,6 +74,11 @@ expect_change() {
     wait_until $patience settled_as "$2" || fail "the picture did not settle after changing from '$1'"
 }
 expect_same_as() { wait_until $patience same_as "$1" || fail "the picture did not come back to '$1'"; }
+# The window comes to show kelvane-inspect's frame of the view given, kept as $1.
+expect_rendered() {
+    render_as "$1" "${@:2}" || fail "kelvane-inspect could not render ${*:2}"
+    wait_until $patience same_as "$1" || fail "the window does not show what kelvane-inspect renders for ${*:2}"
+}
 
 focus_main() { xdotool windowfocus --sync "$window"; }
 # Picks item $2 of drop-down $1 (from 0): a click opens "File", Right the next, Down walks.
@@ -155,7 +162,7 @@ xdotool key Home
 expect_same_as farther
 
 step="about"
-menu_pick 2 0  # Help: the picture replaced the archive and its menu
+menu_pick 3 0  # Help, after View: the picture replaced the archive and its menu
 wait_until $patience visible_titled "Kelvane" || fail "no About box captioned 'Kelvane'"
 xdotool windowfocus --sync "$found" key Return
 wait_until $patience dialog_gone "Kelvane" || fail "the About box did not close on Return"
@@ -219,4 +226,45 @@ step="close request"
 "$sender" close "$window" || fail "could not send the close request"
 wait_for_viewer_exit || fail "the viewer did not end after the close request"
 [ "$status" -eq 0 ] || fail "exit status $status after closing, expected 0"
+
+step="view menu"
+# Each object with the image of its name; an image flat, zoomed about the
+# pointer, with the UV layout over it; the model again, its wireframe, and
+# the model once more.
+launch --by-name "$samples/$model_sample" "$samples/head.fsh"
+named=3
+[ "$generation" = legacy ] && named=0  # its objects have no names
+wait_until $patience find_titled "$model_sample, head.fsh - $named of 3 objects by name - $title" ||
+    fail "no window titled as showing $named of 3 objects by name"
+files=(--model "$samples/$model_sample" --archive "$samples/head.fsh" --by-name)
+expect_rendered by_name "${files[@]}"
+if [ "$generation" = current ]; then
+    share() { convert "$work/by_name.png" -scale 25% -fx "($1) ? 1 : 0" -colorspace Gray -format "%[fx:mean]" info:; }
+    gt "$(share 'r>0.7 && g>0.5 && b>0.4 && r-b>0.15')" 0.1 || fail "no skin by name"
+    gt "$(share 'b-r>0.2')" 0.002 || fail "no blue irises by name"
+    gt "$(share 'r-b>0.2 && r<0.6 && g<0.35')" 0.05 || fail "no brown hair by name"
+fi
+menu_pick $fsh 1  # eyes, with alpha: the checks show through
+files+=(--slot 1)
+focus_main
+xdotool key t
+expect_rendered flat "${files[@]}" --texture-view
+# The client area's centre row is 243.5: the pointer half a row above it
+# puts the image's rows where kelvane-inspect centres them.
+xdotool mousemove --window "$window" 256 $((25 + 243)) click 4
+expect_rendered flat_2x "${files[@]}" --texture-view --scale 2
+[ "$generation" = legacy ] || wait_until $patience title_is \
+    "$model_sample, head.fsh - 3 of 3 objects by name - eyes DXT3 64x64 at 2x - $title" || fail "the title does not name the image at 2x"
+xdotool key u
+expect_rendered flat_uv "${files[@]}" --texture-view --scale 2 --uv
+xdotool key t
+expect_rendered model_again "${files[@]}"
+xdotool key w
+# GLX gives the window 24 depth bits for the 16 asked, kelvane-inspect has
+# 16: a few line pixels where the eyes meet the head fall otherwise.
+same=120 expect_rendered wireframe "${files[@]}" --wireframe
+xdotool key w  # the lines leave nothing behind
+expect_same_as model_again
+"$sender" close "$window" && wait_for_viewer_exit || fail "the viewer did not end after the close request"
+
 echo "ok: $title, $SECONDS s"

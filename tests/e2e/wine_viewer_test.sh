@@ -4,7 +4,8 @@
 # for both), About, Load EBO and Load FSH through the real open-file dialog
 # ("<EBO>" and "<FSH>" join the bar), Select All, Quit; after the model load
 # and Select All the picture is the frame kelvane-inspect renders, though no
-# expose follows the dialog or the menu. Then kelvane.exe with the model and
+# expose follows the dialog or the menu; so are the View menu's Texture View
+# (of the image with alpha) and Wireframe. Then kelvane.exe with the model and
 # the archive's texture as a BMP, then as a PNG, named by their paths in a
 # non-ASCII folder draws them as the menu loads did, the title naming the
 # files; the model and archive named relative to that folder are drawn alike
@@ -51,7 +52,7 @@ check_viewer() {
     wait_for "labels on the menu bar" labelled "$MENU_ROW"
     [ -f "$E2E_TMP/bare-bar.png" ] || mv "$E2E_TMP/bar.png" "$E2E_TMP/bare-bar.png"
     shows_as "$MENU_ROW" "$E2E_TMP/bare-bar.png" || fail "the viewers start with different menu bars"
-    menu_keys Right Down Return   # Help > About
+    menu_keys Right Right Down Return   # Help > About, after View
     wait_for "the About box \"Kelvane\"" has_window "Kelvane"
     xdotool windowfocus --sync "$found" key Return
     wait_for "the About box to close" no_window "Kelvane"
@@ -67,6 +68,13 @@ check_viewer() {
     menu_keys Right Down Down Down Down Return   # <EBO> > Select All
     wait_for "all objects placed by their fit" as_rendered "$legacy" --model "$LINUX/samples/$model" \
         --archive "$LINUX/samples/head.fsh" --show 0,1,2
+    local view=(--model "$LINUX/samples/$model" --archive "$LINUX/samples/head.fsh" --show 0,1,2 --slot 1)
+    menu_keys Right Right Down Down Return   # <FSH> > eyes, with alpha
+    menu_keys Right Right Right Down Down Return   # View > Texture View
+    wait_for "the eyes image flat over the checks" as_rendered "$legacy" "${view[@]}" --texture-view
+    menu_keys Right Right Right Down Down Return   # View > Texture View, off
+    menu_keys Right Right Right Down Up Return   # View > Wireframe, the last
+    wait_for "the wireframe over the model" as_rendered "$legacy" "${view[@]}" --wireframe
     quit_viewer
 }
 
