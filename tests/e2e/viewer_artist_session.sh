@@ -168,7 +168,7 @@ xdotool windowfocus --sync "$found" key Return
 wait_until $patience dialog_gone "Kelvane" || fail "the About box did not close on Return"
 
 step="quit"
-menu_pick 0 3
+menu_pick 0 5
 wait_for_viewer_exit || fail "the viewer did not end after File > Quit"
 [ "$status" -eq 0 ] || fail "exit status $status after File > Quit, expected 0"
 
@@ -229,8 +229,8 @@ wait_for_viewer_exit || fail "the viewer did not end after the close request"
 
 step="view menu"
 # Each object with the image of its name; an image flat, zoomed about the
-# pointer, with the UV layout over it; the model again, its wireframe, and
-# the model once more.
+# pointer, with the UV layout over it; the model again, its wireframe, the
+# model once more, saved as a picture.
 launch --by-name "$samples/$model_sample" "$samples/head.fsh"
 named=3
 [ "$generation" = legacy ] && named=0  # its objects have no names
@@ -265,6 +265,12 @@ xdotool key w
 same=120 expect_rendered wireframe "${files[@]}" --wireframe
 xdotool key w  # the lines leave nothing behind
 expect_same_as model_again
+# Ctrl+S saves exactly what the window shows.
+xdotool key ctrl+s
+choose_file "Save Picture" "$work/saved.png"
+wait_until $patience test -s "$work/saved.png" || fail "Save Picture wrote nothing"
+convert "$work/saved.png" -crop +0+5 +repage "$work/saved.png"  # as a shot: below the menu bar's edge
+shot now && [ "$(differing saved now)" = 0 ] || fail "the saved picture is not the window's"
 "$sender" close "$window" && wait_for_viewer_exit || fail "the viewer did not end after the close request"
 
 echo "ok: $title, $SECONDS s"
