@@ -10,5 +10,6 @@ void addModelCommand(CLI::App& app, int& status);
 void addArchiveCommands(CLI::App& app, int& status);  // archive, decode, export
 void addRenderCommand(CLI::App& app, int& status);
 void addBmpCommand(CLI::App& app, int& status);
+void addGltfCommand(CLI::App& app, int& status);
 
 }  // namespace kelvane::inspect
