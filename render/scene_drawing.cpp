@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 
+#include "render/drawn_triangles.h"
 #include "render/gl.h"
 #include "render/texture_cache.h"
 
@@ -55,17 +56,6 @@ struct Painter {
     }
 };
 
-// Which of a slot's arrays one vertex reads; it is drawn only when its
-// index is inside every one of them.
-struct SlotArrays {
-    bool texCoords, normals, positions;
-};
-
-bool vertexInRange(const Scene& scene, int s, std::size_t k, const SlotArrays& use) {
-    return (!use.texCoords || k < scene.texCoords[s].size()) && (!use.normals || k < scene.normals[s].size()) &&
-           (!use.positions || k < scene.positions[s].size());
-}
-
 // The current generation: each object one triangle strip, divided by `d`
 // (1) about the box centre. The normal sent is the vertex's offset from the
 // centre plus its stored normal; GL_NORMALIZE makes it unit length, so the
@@ -80,7 +70,7 @@ void drawStrips(const Scene& scene, const Box& box, double d, Painter& painter) 
             glDisable(GL_LIGHTING);
         glBegin(GL_TRIANGLE_STRIP);
         if (scene.visible[s] != 0 && scene.hasIndices[s] != 0) {
-            const SlotArrays use{scene.hasTexCoords[s] != 0, scene.hasNormals[s] != 0, scene.hasPositions[s] != 0};
+            const SlotArrays use = arraysDrawn(Generation::Current, scene, s);
             const auto& indices = scene.indices[s];
             const std::size_t count =
                 std::min<std::size_t>(static_cast<std::size_t>(std::max(scene.indexCount[s], 0)), indices.size());
@@ -116,7 +106,7 @@ void drawTriangleList(const Scene& scene, const Box& box, double d, Painter& pai
     glBegin(GL_TRIANGLES);
     for (int s = 0; s < slotsInUse(scene); ++s) {
         if (scene.visible[s] == 0 || scene.hasIndices[s] == 0 || painter.imageOf(s) != image) continue;
-        const SlotArrays use{scene.hasTexCoords[s] != 0, false, scene.hasPositions[s] != 0};
+        const SlotArrays use = arraysDrawn(Generation::Legacy, scene, s);
         const auto& indices = scene.indices[s];
         const std::size_t triangles = std::min<std::size_t>(static_cast<std::size_t>(std::max(scene.indexCount[s], 0)),
                                                             indices.size() / 3);

@@ -13,7 +13,11 @@ packages=(
   g++-mingw-w64-x86-64-posix wine wine64
   dpkg-dev unzip shared-mime-info
   clang libclang-rt-14-dev
+  f3d
 )
+# Node runs the glTF validator (npm, see scripts/test.sh); a Node.js from
+# elsewhere brings its own npm, which Debian's npm package conflicts with.
+command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# The glTF validator, at the version its lock file pins (for tests/e2e/gltf_export.sh).
+npm ci --prefix tests/e2e/gltf --no-audit --no-fund
 scripts/check-layers.sh
 scripts/build.sh ci
 ctest --test-dir build --output-on-failure -j2 -LE wine

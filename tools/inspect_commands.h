@@ -11,5 +11,6 @@ void addArchiveCommands(CLI::App& app, int& status);  // archive, decode, export
 void addRenderCommand(CLI::App& app, int& status);
 void addBmpCommand(CLI::App& app, int& status);
 void addThumbnailCommand(CLI::App& app, int& status);
+void addGltfCommand(CLI::App& app, int& status);
 
 }  // namespace kelvane::inspect

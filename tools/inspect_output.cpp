@@ -9,4 +9,8 @@ int complain(const std::string& message) {
     return 1;
 }
 
+std::string fileProblem(const std::filesystem::path& path, const ReadProblem& problem) {
+    return utf8Text(path) + ": " + (problem.field.empty() ? problem.what : problem.describe());
+}
+
 }  // namespace kelvane::inspect

@@ -84,11 +84,6 @@ CLI::Validator validator(const char* name, bool (*check)(const std::string&)) {
                           "", name);
 }
 
-// The file's name and what is wrong with it, in one line.
-std::string fileProblem(const std::filesystem::path& path, const ReadProblem& problem) {
-    return utf8Text(path) + ": " + (problem.field.empty() ? problem.what : problem.describe());
-}
-
 // Shows the listed objects only (or all but the listed ones).
 bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& error) {
     const bool showing = !options.show.empty();

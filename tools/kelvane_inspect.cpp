@@ -1,5 +1,5 @@
 // kelvane-inspect: shows what the viewers read from EBO, FSH and BMP files,
-// and renders the frame a viewer would show.
+// renders the frame a viewer would show and exports a model as glTF.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     kelvane::inspect::addBmpCommand(app, status);
     kelvane::inspect::addRenderCommand(app, status);
     kelvane::inspect::addThumbnailCommand(app, status);
+    kelvane::inspect::addGltfCommand(app, status);
 
     std::vector<std::string> arguments = utf8Arguments(argc, argv);
     std::vector<char*> pointers;
