@@ -137,6 +137,9 @@ bool runFixedCommand(Viewer& viewer, int id, const std::optional<std::filesystem
         case cmd::ExportImages:
             exportImages(viewer);
             break;
+        case cmd::ExportGltf:
+            exportGltf(viewer);
+            break;
         case cmd::SelectAll:
             setAllVisible(viewer.scene, 1);
             rebuildMenuBar(viewer);

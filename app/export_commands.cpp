@@ -3,6 +3,7 @@
 #include "app/load_report.h"
 #include "app/viewer_frame.h"
 #include "common/utf8_path.h"
+#include "export/gltf_export.h"
 #include "export/image_export.h"
 #include "export/image_writer.h"
 #include "export/replace_file.h"
@@ -66,6 +67,20 @@ void exportImages(Viewer& viewer) {
         reportWriteFailure(viewer, exported.notWritten.front(), "cannot write the file");
     else if (!exported.notDecoded.empty())
         reportWriteFailure(viewer, *viewer.textureFile, "skipped " + exported.notDecoded.front());
+}
+
+void exportGltf(Viewer& viewer) {
+    if (!viewer.window) return;
+    if (slotsInUse(viewer.scene) == 0) {
+        reportWriteFailure(viewer, "Export glTF", "no model is loaded");
+        return;
+    }
+    const auto path = viewer.window->saveFileDialog(
+        {"Export glTF", "glTF Binary", "*.glb", "*.glb", proposedPath(viewer, ".glb", "model")});
+    if (!path) return;
+    const Outcome written =
+        writeGltf(viewer.generation, viewer.scene, viewer.textures, {.byName = viewer.modes.byName}, *path);
+    if (!written) reportWriteFailure(viewer, *path, written.problem().what);
 }
 
 }  // namespace kelvane

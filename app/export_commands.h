@@ -13,4 +13,9 @@ void savePicture(Viewer& viewer);
 // (RGBA, alpha kept) in the folder chosen, or the picture in use as one PNG.
 void exportImages(Viewer& viewer);
 
+// File > Export glTF...: the model with its images as one binary glTF file
+// (.glb) where the save dialog says (it proposes <model>.glb): every object,
+// each with the image the model view draws it with (by name when that is on).
+void exportGltf(Viewer& viewer);
+
 }  // namespace kelvane

@@ -53,6 +53,7 @@ platform::Menu fileMenu() {
              {cmd::LoadBmp, "Load BMP"},
              {cmd::SavePicture, "Save Picture\u2026", false, 'S'},
              {cmd::ExportImages, "Export Images\u2026"},
+             {cmd::ExportGltf, "Export glTF\u2026"},
              {cmd::Quit, "Quit"}}};
 }
 

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 #include "app/menus.h"
 #include "app_test_support.h"
+#include "tests/builders/test_files.h"
 #include "writers/dxt_encoder.h"
 
 namespace kelvane {
@@ -48,6 +50,21 @@ TEST(ExportImages, WritesTheArchiveImagesOrThePictureAndSaysWhatFailed) {
     h.load(cmd::ExportImages, dir / "file");
     EXPECT_EQ(h.window.title().rfind("pic.png: cannot write", 0), 0u) << h.window.title();
     testing::internal::GetCapturedStderr();
+}
+
+// Export glTF proposes <model>.glb beside the model and writes a binary
+// glTF there (its content is checked by the validator end to end).
+TEST(ExportGltf, WritesWhereTheDialogSaysAndProposesTheModelsName) {
+    ViewerHarness h(Generation::Current);
+    const auto dir = scratchDir();
+    writers::writeFile(dir / "face.ebo", writers::makeEbo({test::quadObject("head")}, Generation::Current));
+    ASSERT_TRUE(openFile(h.viewer, dir / "face.ebo"));
+    h.load(cmd::ExportGltf, dir / "out.glb");
+    EXPECT_EQ(h.platform.dialogRequests.back().initialPath, dir / "face.glb");
+    std::ifstream in(dir / "out.glb", std::ios::binary);
+    char magic[4] = {};
+    in.read(magic, 4);
+    EXPECT_EQ(std::string(magic, 4), "glTF");
 }
 
 }  // namespace

@@ -168,7 +168,7 @@ xdotool windowfocus --sync "$found" key Return
 wait_until $patience dialog_gone "Kelvane" || fail "the About box did not close on Return"
 
 step="quit"
-menu_pick 0 5
+menu_pick 0 6
 wait_for_viewer_exit || fail "the viewer did not end after File > Quit"
 [ "$status" -eq 0 ] || fail "exit status $status after File > Quit, expected 0"
 
