@@ -33,9 +33,11 @@ as_rendered() {
 
 # Types the file's Z:\ path into the dialog that menu keys $3... open.
 load_through_dialog() {
+    menu_keys "${@:3}"
+    answer_dialog "$1" "$2"
+}
+answer_dialog() {
     local title=$1 file=$2
-    shift 2
-    menu_keys "$@"
     wait_for "the \"$title\" dialog" has_window "$title"
     xdotool windowfocus --sync "$found" key ctrl+a type --delay 10 "$(windows_path "$file")"
     xdotool key Return
@@ -75,6 +77,11 @@ check_viewer() {
     menu_keys Right Right Right Down Down Return   # View > Texture View, off
     menu_keys Right Right Right Down Up Return   # View > Wireframe, the last
     wait_for "the wireframe over the model" as_rendered "$legacy" "${view[@]}" --wireframe
+    xdotool windowfocus --sync "$MAIN" key ctrl+s   # File > Save Picture: exactly what the window shows
+    answer_dialog "Save Picture" "$E2E_TMP/$exe.png"
+    wait_for "the saved picture" test -s "$E2E_TMP/$exe.png"
+    snapshot "$CLIENT" "$E2E_TMP/now.png" && [ "$(pixels_differing "$E2E_TMP/now.png" "$E2E_TMP/$exe.png")" = 0 ] ||
+        fail "the saved picture is not the window's"
     quit_viewer
 }
 
