@@ -12,7 +12,7 @@
 
 #include "model/ebo_reader.h"
 #ifndef _WIN32
-#include "platform/egl/offscreen_context.h"
+#include "platform/offscreen_context.h"
 #endif
 #include "render/gl_setup.h"
 #include "render/scene_drawing.h"

@@ -15,7 +15,7 @@
 #include "export/image_writer.h"
 #include "model/ebo_reader.h"
 #ifndef _WIN32
-#include "platform/egl/offscreen_context.h"
+#include "platform/offscreen_context.h"
 #endif
 #include "render/gl.h"
 #include "render/gl_setup.h"
