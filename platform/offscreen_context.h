@@ -18,9 +18,9 @@ namespace kelvane::platform {
 
 class OffscreenContext {
 public:
-    // A current context drawing into a width x height colour buffer of 8
-    // bits a channel with a depth buffer of at least 16 bits; a one-line
-    // reason, with the system's own words, on failure.
+    // A current context drawing into a width x height RGBA buffer of 8 bits
+    // a channel with a depth buffer of at least 16 bits; a one-line reason,
+    // with the system's own words, on failure.
     static Result<std::unique_ptr<OffscreenContext>> create(int width, int height);
     ~OffscreenContext();
     OffscreenContext(const OffscreenContext&) = delete;
@@ -30,8 +30,9 @@ public:
     int height() const { return height_; }
     // Makes this context current again (after another one was).
     bool makeCurrent();
-    // The drawn pixels as RGBA bytes, top row first. A colour buffer
-    // without alpha (the Win32 one, as the viewer's window) reads as 255.
+    // The drawn pixels as RGBA bytes, top row first. Where the system has
+    // only a buffer without alpha (Windows without framebuffer objects: the
+    // hidden window's), alpha reads as 255.
     std::vector<std::uint8_t> readPixels() const;
 
 private:

@@ -98,8 +98,9 @@ std::string glWords(GLenum code) {
     }
 }
 
-// A framebuffer object of width x height, 24 colour bits and 16 depth bits
-// (the viewer's window's), bound for drawing and reading.
+// A framebuffer object of width x height with the viewer's window's 24
+// colour and 16 depth bits, bound for drawing and reading. Its colour has
+// alpha too, as the EGL pbuffer's has: a thumbnail's background is clear.
 Outcome bindFramebufferObject(const FramebufferProcs& procs, int width, int height) {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
@@ -111,7 +112,7 @@ Outcome bindFramebufferObject(const FramebufferProcs& procs, int width, int heig
     procs.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     procs.genRenderbuffers(1, &colour);
     procs.bindRenderbuffer(GL_RENDERBUFFER, colour);
-    procs.renderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
+    procs.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     procs.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     procs.genRenderbuffers(1, &depth);
     procs.bindRenderbuffer(GL_RENDERBUFFER, depth);
