@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # kelvane-inspect.exe under Wine prints what the Linux build prints, with the
 # same exit status, for the samples and for broken files, a non-ASCII name
-# included; its render draws the Linux build's frames.
+# included; its render and a model's thumbnail draw the Linux build's
+# pictures.
 # Usage: wine_inspect_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR
 WIN_INSPECT=$(realpath -m "${1:?usage: wine_inspect_test.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR}/tools/kelvane-inspect.exe")
 LINUX=$(realpath -m "${2:?}")
@@ -37,13 +38,20 @@ done
 [ "$printed" -gt 5 ] || fail "kelvane-inspect printed only $printed reports"
 
 # The same frames as the Linux build within the golden frames' tolerance:
-# every channel within 3 levels, at most 4 pixels off (their RGB bytes compared).
+# every channel within 3 levels, at most 4 pixels off (their RGBA bytes compared).
 pixels_off() {
-    convert "$1" -depth 8 rgb:../a.rgb && convert "$2" -depth 8 rgb:../b.rgb || return 1
-    [ "$(stat -c %s ../a.rgb)" = "$(stat -c %s ../b.rgb)" ] || { echo "all (the sizes differ)"; return; }
-    { cmp -l ../a.rgb ../b.rgb || true; } | awk 'function n(o, i, v) { for (i = 1; i <= length(o); i++) v = v * 8 + substr(o, i, 1); return v }
-        { d = n($2) - n($3); p = int(($1 - 1) / 3) } (d > 3 || d < -3) && !(p in off) { off[p]; count++ }
+    convert "$1" -depth 8 rgba:../a.rgba && convert "$2" -depth 8 rgba:../b.rgba || return 1
+    [ "$(stat -c %s ../a.rgba)" = "$(stat -c %s ../b.rgba)" ] || { echo "all (the sizes differ)"; return; }
+    { cmp -l ../a.rgba ../b.rgba || true; } | awk 'function n(o, i, v) { for (i = 1; i <= length(o); i++) v = v * 8 + substr(o, i, 1); return v }
+        { d = n($2) - n($3); p = int(($1 - 1) / 4) } (d > 3 || d < -3) && !(p in off) { off[p]; count++ }
         END { print count + 0 }'
+}
+# Both programs with these arguments and then the picture's name.
+same_picture() {
+    "$LINUX/tools/kelvane-inspect" "$@" ../linux.png || fail "$* failed on Linux"
+    wine "$WIN_INSPECT" "$@" ../wine.png || fail "$* failed under Wine"
+    off=$(pixels_off ../linux.png ../wine.png)
+    [ "$off" -le 4 ] 2>/dev/null || fail "$*: $off pixels differ between Linux and Wine"
 }
 renders=(
     "--model head.ebo --archive head.fsh"
@@ -55,12 +63,9 @@ renders=(
 )
 for options in "${renders[@]}"; do
     # shellcheck disable=SC2086  # the options are words
-    "$LINUX/tools/kelvane-inspect" render $options -o ../linux.png || fail "render $options failed on Linux"
-    # shellcheck disable=SC2086
-    wine "$WIN_INSPECT" render $options -o ../wine.png || fail "render $options failed under Wine"
-    off=$(pixels_off ../linux.png ../wine.png)
-    [ "$off" -le 4 ] 2>/dev/null || fail "render $options: $off pixels differ between Linux and Wine"
+    same_picture render $options -o
 done
+same_picture thumbnail head.ebo  # its background clear on both
 status=0
 wine "$WIN_INSPECT" render --size 0x10 -o ../bad.png 2>/dev/null || status=$?
 [ "$status" -eq 2 ] || fail "render with a bad size under Wine: status $status, expected 2"
