@@ -37,7 +37,7 @@
 
 #include "bench/fresh_process.h"
 #include "model/ebo_reader.h"
-#include "platform/egl/offscreen_context.h"
+#include "platform/offscreen_context.h"
 #include "platform/frame_allocator.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"

@@ -11,9 +11,7 @@
 #include <vector>
 
 #include "model/ebo_reader.h"
-#ifndef _WIN32
-#include "platform/egl/offscreen_context.h"
-#endif
+#include "platform/offscreen_context.h"
 #include "render/gl_setup.h"
 #include "render/scene_drawing.h"
 #include "render/texture_cache.h"
@@ -112,11 +110,6 @@ bool applyVisibility(Scene& scene, const RenderOptions& options, std::string& er
 Result<std::vector<std::uint8_t>> drawOffscreen(Generation generation, const Scene& scene,
                                                 const TextureStore& textures, FramePose pose,
                                                 const RenderOptions& options, int width, int height) {
-#ifdef _WIN32
-    // Offscreen drawing uses Mesa's EGL, which the Windows build lacks.
-    (void)generation, (void)scene, (void)textures, (void)pose, (void)options, (void)width, (void)height;
-    return failure("this build has no EGL");
-#else
     auto context = platform::OffscreenContext::create(width, height);
     if (!context) return context.problem();
     initGl(generation);
@@ -141,7 +134,6 @@ Result<std::vector<std::uint8_t>> drawOffscreen(Generation generation, const Sce
     if (const auto fit = drawScene(generation, scene, images, cache)) pose.fitDistance = fit->distance;
     drawFrame(generation, scene, images, cache, pose, {.wireframe = options.wireframe});
     return (*context)->readPixels();
-#endif
 }
 
 int render(const RenderOptions& options) {

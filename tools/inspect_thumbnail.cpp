@@ -14,9 +14,7 @@
 #include "common/utf8_path.h"
 #include "export/image_writer.h"
 #include "model/ebo_reader.h"
-#ifndef _WIN32
-#include "platform/egl/offscreen_context.h"
-#endif
+#include "platform/offscreen_context.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
 #include "render/scene_drawing.h"
@@ -67,10 +65,6 @@ TextureStore companionTextures(Generation generation, const std::filesystem::pat
 }
 
 Result<std::vector<std::uint8_t>> drawModel(const ReadModel& model, const TextureStore& textures, int size) {
-#ifdef _WIN32
-    (void)model, (void)textures, (void)size;
-    return failure("this build has no EGL");
-#else
     auto context = platform::OffscreenContext::create(size, size);
     if (!context) return context.problem();
     initGl(model.generation);
@@ -85,7 +79,6 @@ Result<std::vector<std::uint8_t>> drawModel(const ReadModel& model, const Textur
     const bool flat = textures.slotCount == 0 && model.scene.lightingOn == 0;
     drawFrame(model.generation, model.scene, images, cache, pose, {.wireframe = flat});
     return (*context)->readPixels();
-#endif
 }
 
 // Up to four images of the archive, each fitted into its cell of a 2 x 2

@@ -1,11 +1,11 @@
-#include "platform/egl/offscreen_context.h"
+// The offscreen context on Linux: Mesa's surfaceless EGL platform, a
+// compatibility-profile OpenGL context and a pbuffer to draw in.
+#include "platform/offscreen_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <GL/gl.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace kelvane::platform {
 
@@ -40,9 +40,17 @@ ReadProblem eglFailure(const char* what) {
 
 }  // namespace
 
+struct OffscreenContext::Native {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLSurface surface = EGL_NO_SURFACE;
+    EGLContext context = EGL_NO_CONTEXT;
+};
+
+OffscreenContext::OffscreenContext(std::unique_ptr<Native> native, int width, int height)
+    : native_(std::move(native)), width_(width), height_(height) {}
+
 Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, int height) {
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
-        return failure("offscreen size must be between 1 and 16384 pixels a side");
+    if (const Outcome size = checkSize(width, height); !size) return size.problem();
     const Result<EGLDisplay> opened = surfacelessDisplay();
     if (!opened) return opened.problem();
     EGLDisplay display = *opened;
@@ -70,38 +78,21 @@ Result<std::unique_ptr<OffscreenContext>> OffscreenContext::create(int width, in
         eglDestroySurface(display, surface);
         return problem;
     }
-    std::unique_ptr<OffscreenContext> result(new OffscreenContext);
-    result->display_ = display;
-    result->surface_ = surface;
-    result->context_ = context;
-    result->width_ = width;
-    result->height_ = height;
+    auto native = std::make_unique<Native>(Native{display, surface, context});
+    std::unique_ptr<OffscreenContext> result(new OffscreenContext(std::move(native), width, height));
     if (!result->makeCurrent()) return eglFailure("cannot make the offscreen context current");
     return result;
 }
 
 OffscreenContext::~OffscreenContext() {
-    if (eglGetCurrentContext() == context_) eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (context_) eglDestroyContext(display_, context_);
-    if (surface_) eglDestroySurface(display_, surface_);
+    const Native& n = *native_;
+    if (eglGetCurrentContext() == n.context) eglMakeCurrent(n.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (n.context != EGL_NO_CONTEXT) eglDestroyContext(n.display, n.context);
+    if (n.surface != EGL_NO_SURFACE) eglDestroySurface(n.display, n.surface);
 }
 
 bool OffscreenContext::makeCurrent() {
-    return eglMakeCurrent(display_, surface_, surface_, context_) == EGL_TRUE;
-}
-
-std::vector<std::uint8_t> OffscreenContext::readPixels() const {
-    const std::size_t rowBytes = static_cast<std::size_t>(width_) * 4;
-    std::vector<std::uint8_t> bottomUp(rowBytes * height_);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    // GL's row 0 is the bottom one; pictures start at the top.
-    std::vector<std::uint8_t> topDown(bottomUp.size());
-    for (int y = 0; y < height_; ++y)
-        std::memcpy(&topDown[static_cast<std::size_t>(y) * rowBytes],
-                    &bottomUp[static_cast<std::size_t>(height_ - 1 - y) * rowBytes], rowBytes);
-    return topDown;
+    return eglMakeCurrent(native_->display, native_->surface, native_->surface, native_->context) == EGL_TRUE;
 }
 
 }  // namespace kelvane::platform

@@ -30,11 +30,7 @@ void enableSwapInterval() {
 }
 }  // namespace
 
-Outcome createWglContext(Win32Window& window) {
-    static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40);
-    if (!window.handle()) return lastError("the window is gone");
-    HDC deviceContext = GetDC(window.handle());
-    if (!deviceContext) return lastError("GetDC failed");
+Result<HGLRC> createCurrentWglContext(HDC deviceContext) {
     const PIXELFORMATDESCRIPTOR request = pixelFormatRequest();
     const int format = ChoosePixelFormat(deviceContext, &request);
     if (format == 0) return lastError("ChoosePixelFormat found no RGBA double-buffered format");
@@ -42,9 +38,20 @@ Outcome createWglContext(Win32Window& window) {
     HGLRC renderContext = wglCreateContext(deviceContext);
     if (!renderContext) return lastError("wglCreateContext failed");
     if (!wglMakeCurrent(deviceContext, renderContext)) {
+        ReadProblem problem = lastError("wglMakeCurrent failed");  // before the clean-up sets another error
         wglDeleteContext(renderContext);
-        return lastError("wglMakeCurrent failed");
+        return problem;
     }
+    return renderContext;
+}
+
+Outcome createWglContext(Win32Window& window) {
+    static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40);
+    if (!window.handle()) return lastError("the window is gone");
+    HDC deviceContext = GetDC(window.handle());
+    if (!deviceContext) return lastError("GetDC failed");
+    const Result<HGLRC> made = createCurrentWglContext(deviceContext);
+    if (!made) return made.problem();
     // The context and the device context live as long as the process.
     window.setDeviceContext(deviceContext);
     enableSwapInterval();

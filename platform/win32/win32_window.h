@@ -63,6 +63,9 @@ std::optional<std::filesystem::path> runFolderDialog(HWND owner, const FileDialo
 
 // Creates the GL context of the window and makes it current.
 Outcome createWglContext(Win32Window& window);
+// Gives a window's device context the viewer's pixel format (RGBA, 24 colour
+// bits, 16 depth bits, double-buffered) and a GL context, made current.
+Result<HGLRC> createCurrentWglContext(HDC deviceContext);
 
 // Loads a BMP file through GDI as 24-bit bottom-up rows; nothing, and why in
 // `reason`, when it is refused.

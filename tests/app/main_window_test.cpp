@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/menus.h"
-#include "platform/egl/offscreen_context.h"
+#include "platform/offscreen_context.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/builders/test_files.h"
 #include "tests/support/temp_dir.h"

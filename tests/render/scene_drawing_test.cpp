@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/egl/offscreen_context.h"
+#include "platform/offscreen_context.h"
 #include "render/gl.h"
 #include "render/gl_setup.h"
 #include "render/texture_cache.h"
