@@ -10,8 +10,9 @@ set(KELVANE_LAYERS
   "render     common model textures"
   "writers    common model"
   "export     common model textures render"
+  "thumbnail  common model textures platform render"
   "app        common model textures platform render export"
-  "tools      common model textures platform render export"
+  "tools      common model textures platform render export thumbnail"
   "samples    common model writers export"
   "bench      common model textures platform render writers"
 )

@@ -12,14 +12,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-product="common model textures platform render export writers app tools samples bench"
+product="common model textures platform render export thumbnail writers app tools samples bench"
 failed=0
 
 while IFS=: read -r file line text; do
   echo "$file:$line: toolkit header outside platform/: $text" >&2
   failed=1
 done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](FL/|X11/|EGL/|GL/glx)' \
-           common model textures render export writers app tools samples bench --include='*.cpp' --include='*.h' || true)
+           common model textures render export thumbnail writers app tools samples bench --include='*.cpp' --include='*.h' || true)
 
 while IFS=: read -r file line text; do
   echo "$file:$line: GL header below render/: $text" >&2

@@ -1,6 +1,7 @@
 // FSH texture archive reader: the directory's entries fill the store's
 // slots in order (layout in textures/fsh_format.h).
 #include <string>
+#include <utility>
 
 #include "textures/fsh_format.h"
 #include "textures/s3tc.h"
@@ -42,7 +43,18 @@ void TextureStore::loadArchive(const std::filesystem::path& path, ProblemSink pr
     currentSlot = 0;
     auto file = ByteReader::open(path);
     if (!file) return reportProblem(problem, file.problem());
-    ByteReader& in = *file;
+    readArchive(*file, problem);
+}
+
+void TextureStore::loadArchiveBytes(std::vector<std::uint8_t> bytes, ProblemSink problem) {
+    revision = nextRevision();
+    slotCount = 0;
+    currentSlot = 0;
+    ByteReader in(std::move(bytes));
+    readArchive(in, problem);
+}
+
+void TextureStore::readArchive(ByteReader& in, ProblemSink problem) {
     const bool withBlank = traits(generation).blankSlot;
 
     // A file too short for its header is treated like one that cannot be

@@ -14,6 +14,8 @@
 
 namespace kelvane {
 
+class ByteReader;
+
 constexpr int kTextureSlots = 20;
 constexpr std::int32_t kFormatDxt1 = 352;
 constexpr std::int32_t kFormatDxt3 = 353;
@@ -81,6 +83,8 @@ public:
     // Fills the slots from an FSH archive. `problem` receives the first thing
     // found wrong with the file.
     void loadArchive(const std::filesystem::path& path, ProblemSink problem = nullptr);
+    // The same for an archive already in memory (as if it had been opened).
+    void loadArchiveBytes(std::vector<std::uint8_t> bytes, ProblemSink problem = nullptr);
 
     // Makes slot 0 the shown slot and converts a 24-bit bottom-up picture
     // (rows padded to 4 bytes) into the shared buffer. Slot 0 loses any
@@ -92,6 +96,10 @@ public:
     // The same for a picture that carries alpha (PNG, TGA): RGBA rows, top
     // row first, taken as they are, so its transparent parts stay so.
     void importRgba(std::uint32_t width, std::uint32_t height, std::span<const std::uint8_t> rgba);
+
+private:
+    // What both loads share once the bytes are open.
+    void readArchive(ByteReader& in, ProblemSink problem);
 };
 
 // Whether slot `slot` can be decoded. decodeSlot refuses every slot with a

@@ -87,6 +87,13 @@ TEST(FshReader, FillsTheSlotsInDirectoryOrderAsFarAsTheFileAllows) {
         std::optional<ReadProblem> problem;
         store.loadArchive(dir / "archive.fsh", &problem);
         EXPECT_EQ(std::to_string(store.currentSlot) + describe(store, problem), "0" + expected);
+        // The same bytes from memory (a stream's) read the same.
+        TextureStore fromBytes(generation);
+        fromBytes.loadArchive(dir / "old.fsh");
+        fromBytes.currentSlot = 2;
+        std::optional<ReadProblem> bytesProblem;
+        fromBytes.loadArchiveBytes(bytes, &bytesProblem);
+        EXPECT_EQ(std::to_string(fromBytes.currentSlot) + describe(fromBytes, bytesProblem), "0" + expected);
     }
 }
 
