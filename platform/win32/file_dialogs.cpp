@@ -37,40 +37,17 @@ int CALLBACK selectInitialFolder(HWND dialog, UINT message, LPARAM, LPARAM folde
 }
 }  // namespace
 
-std::optional<std::filesystem::path> runOpenFileDialog(const FileDialogRequest& request) {
+namespace {
+// Runs one common file dialog (open or save) for a request: the path buffer
+// holds `capacity` characters, the terminating NUL included.
+template <typename Run>
+std::optional<std::filesystem::path> runFileDialog(Run run, HWND owner, const FileDialogRequest& request,
+                                                   DWORD capacity) {
     const std::wstring filter = filterOf(request);
-
-    wchar_t path[kPathCapacity] = {};
+    std::wstring path(capacity, L'\0');
     const std::wstring initial = request.initialPath.wstring();
     // A path that does not fit starts the dialog empty rather than cut short.
-    if (initial.size() < kPathCapacity) initial.copy(path, initial.size());
-
-    const std::wstring title = toUtf16(request.title);
-    const std::wstring defaultExtension = bareExtension(request.defaultExtension);
-
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = nullptr;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = kPathCapacity;
-    dialog.lpstrTitle = title.c_str();
-    // OFN_NOCHANGEDIR: browsing must not move the working folder, against
-    // which relative paths from the command line are followed.
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
-    dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
-
-    if (GetOpenFileNameW(&dialog) != 1) return std::nullopt;
-    path[kPathCapacity - 1] = L'\0';
-    return std::filesystem::path(path);
-}
-
-std::optional<std::filesystem::path> runSaveFileDialog(HWND owner, const FileDialogRequest& request) {
-    const std::wstring filter = filterOf(request);
-    std::wstring path(kSavePathCapacity, L'\0');
-    const std::wstring initial = request.initialPath.wstring();
-    if (initial.size() < kSavePathCapacity) initial.copy(path.data(), initial.size());
+    if (initial.size() < capacity) initial.copy(path.data(), initial.size());
     const std::wstring title = toUtf16(request.title);
     const std::wstring defaultExtension = bareExtension(request.defaultExtension);
 
@@ -80,13 +57,24 @@ std::optional<std::filesystem::path> runSaveFileDialog(HWND owner, const FileDia
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
-    dialog.nMaxFile = kSavePathCapacity;
+    dialog.nMaxFile = capacity;
     dialog.lpstrTitle = title.c_str();
+    // OFN_NOCHANGEDIR: browsing must not move the working folder, against
+    // which relative paths from the command line are followed.
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
     dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
-    if (GetSaveFileNameW(&dialog) != 1) return std::nullopt;
-    path.resize(wcsnlen(path.c_str(), kSavePathCapacity));
+    if (run(&dialog) != 1) return std::nullopt;
+    path.resize(wcsnlen(path.c_str(), capacity));
     return std::filesystem::path(path);
+}
+}  // namespace
+
+std::optional<std::filesystem::path> runOpenFileDialog(const FileDialogRequest& request) {
+    return runFileDialog(GetOpenFileNameW, nullptr, request, kPathCapacity);
+}
+
+std::optional<std::filesystem::path> runSaveFileDialog(HWND owner, const FileDialogRequest& request) {
+    return runFileDialog(GetSaveFileNameW, owner, request, kSavePathCapacity);
 }
 
 std::optional<std::filesystem::path> runFolderDialog(HWND owner, const FileDialogRequest& request) {
