@@ -22,8 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
-Generation generationOf(bool legacy) { return legacy ? Generation::Legacy : Generation::Current; }
-
 // One line, as `model` prints it: what is wrong and where.
 Json problemJson(const std::optional<ReadProblem>& problem) {
     if (!problem) return nullptr;

@@ -58,7 +58,7 @@ Outcome importPicture(TextureStore& store, const std::filesystem::path& path) {
 }
 
 int exportGltf(const GltfOptions& options) {
-    const Generation generation = options.legacy ? Generation::Legacy : Generation::Current;
+    const Generation generation = generationOf(options.legacy);
     Scene scene;
     const std::filesystem::path model = pathFromUtf8(options.model);
     std::optional<ReadProblem> problem;

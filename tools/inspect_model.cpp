@@ -73,7 +73,7 @@ Json objectJson(const Scene& scene, int s, const GenerationTraits& t, bool array
 }
 
 int runModel(const ModelOptions& options) {
-    const Generation generation = options.legacy ? Generation::Legacy : Generation::Current;
+    const Generation generation = generationOf(options.legacy);
     const GenerationTraits& t = traits(generation);
     Scene scene;
     Json out;

@@ -137,7 +137,7 @@ Result<std::vector<std::uint8_t>> drawOffscreen(Generation generation, const Sce
 }
 
 int render(const RenderOptions& options) {
-    const Generation generation = options.legacy ? Generation::Legacy : Generation::Current;
+    const Generation generation = generationOf(options.legacy);
     int width = 0, height = 0;
     parseSize(options.size, width, height);
 
