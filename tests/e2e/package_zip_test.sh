@@ -14,8 +14,8 @@ for tool in unzip xprop; do command -v $tool >/dev/null || skip "$tool is not in
 echo "== contents of $(basename "$ZIP")"
 folder="kelvane-$VERSION-windows-x64"
 unzip -Z1 "$ZIP" | grep -v '/$' | sort >"$E2E_TMP/contents"
-printf "$folder/%s\n" Guide.txt kelvane.exe kelvane-legacy.exe kelvane-inspect.exe \
-    samples/head.ebo samples/head.fsh samples/legacy_head.ebo samples/picture.bmp | sort >"$E2E_TMP/expected"
+printf "$folder/%s\n" Guide.txt kelvane.exe kelvane-legacy.exe kelvane-inspect.exe kelvane-thumbnails.dll \
+    register-thumbnails.cmd unregister-thumbnails.cmd samples/head.ebo samples/head.fsh samples/legacy_head.ebo samples/picture.bmp | sort >"$E2E_TMP/expected"
 diff -u "$E2E_TMP/expected" "$E2E_TMP/contents" || fail "the ZIP holds other files than expected"
 unzip -q "$ZIP" -d "$E2E_TMP"
 cd "$E2E_TMP/$folder"
