@@ -58,23 +58,24 @@ constexpr int kClient = 512;  // the client area's width and height
 
 // A gently curved sheet of columns x rows vertices `step` apart in slot s,
 // its corner at (x0, y0), as one triangle strip, rows joined by repeated
-// vertices. Each array is allocated once at its final size, as a load makes
-// it: growing it would release large blocks and so change the allocator's
-// state, which the viewer never sees.
+// vertices. Each array is allocated once at its final size: growing it
+// would release large blocks and so change the allocator's state, which the
+// viewer never sees.
 void addSheet(Scene& scene, int s, int columns, int rows, float x0, float y0, float step) {
     const float middle = (columns - 1) * step / 2;
-    auto& positions = scene.positions[s];
+    std::vector<Vec3f> positions, normals;
+    std::vector<Vec2f> texCoords;
     positions.reserve(static_cast<std::size_t>(columns) * rows);
-    scene.normals[s].reserve(positions.capacity());
-    scene.texCoords[s].reserve(positions.capacity());
+    normals.reserve(positions.capacity());
+    texCoords.reserve(positions.capacity());
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c) {
             const float x = c * step, y = r * step;
             positions.push_back({x0 + x, y0 + y, 0.02f * (x - middle) * (x - middle)});
-            scene.normals[s].push_back({0, 0, 1});
-            scene.texCoords[s].push_back({c / float(columns - 1), r / float(rows - 1)});
+            normals.push_back({0, 0, 1});
+            texCoords.push_back({c / float(columns - 1), r / float(rows - 1)});
         }
-    auto& indices = scene.indices[s];
+    std::vector<std::uint16_t> indices;
     indices.reserve(static_cast<std::size_t>((rows - 1) * (2 * columns + 2)));
     for (int r = 0; r + 1 < rows; ++r) {
         if (r > 0) indices.push_back(static_cast<std::uint16_t>(r * columns));
@@ -85,6 +86,8 @@ void addSheet(Scene& scene, int s, int columns, int rows, float x0, float y0, fl
         indices.push_back(static_cast<std::uint16_t>((r + 1) * columns + columns - 1));
     }
     scene.indexCount[s] = static_cast<std::int32_t>(indices.size());
+    scene.positions[s] = std::move(positions), scene.normals[s] = std::move(normals);
+    scene.texCoords[s] = std::move(texCoords), scene.indices[s] = std::move(indices);
     scene.hasPositions[s] = scene.hasNormals[s] = scene.hasTexCoords[s] = scene.hasIndices[s] = 1;
     scene.visible[s] = 1;
     scene.objectCount = std::max(scene.objectCount, s + 1);

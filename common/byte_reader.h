@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <span>
 #include <type_traits>
@@ -16,6 +17,7 @@
 #include "common/file_bytes.h"
 #include "common/read_problem.h"
 #include "common/result.h"
+#include "common/shared_array.h"
 
 namespace kelvane {
 
@@ -63,7 +65,11 @@ private:
 class ByteReader {
 public:
     ByteReader() = default;
-    explicit ByteReader(std::vector<std::uint8_t> bytes) : owned_(std::move(bytes)), bytes_(owned_) {}
+    explicit ByteReader(std::vector<std::uint8_t> bytes) {
+        auto given = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+        bytes_ = *given;
+        owner_ = std::move(given);
+    }
 
     // Reads the whole file; why not (a problem marked refused) when it
     // cannot be opened or read.
@@ -100,12 +106,27 @@ public:
         return std::nullopt;
     }
 
-    // Fills `out` from the little-endian array at offset after one check of
-    // the whole array (none for an empty one). T is a number, or a record of
-    // numbers that all have T's alignment as their size (three floats, say).
-    // A failed check leaves `out` as it was.
+    // The `count` elements of the little-endian array at offset, after one
+    // check of the whole array (none for an empty one): a view into the
+    // file's bytes, which it keeps alive, where they lie aligned for T and
+    // the machine reads little-endian; a copy otherwise. T is a number, or
+    // a record of numbers (byte-aligned, or with its alignment as the
+    // numbers' size). Nothing when any element lies outside the file.
     template <typename T>
-    bool readArray(std::int64_t offset, std::span<T> out, const char* field);
+    std::optional<SharedArray<T>> shareArray(std::int64_t offset, std::size_t count, const char* field);
+
+    // Bytes of the file (a part of bytes()) as an array that keeps them
+    // alive; a part from anywhere else is copied.
+    SharedArray<std::uint8_t> share(std::span<const std::uint8_t> part) const {
+        const bool inFile = part.empty() || (part.data() >= bytes_.data() &&
+                                             part.data() + part.size() <= bytes_.data() + bytes_.size());
+        if (inFile) return SharedArray<std::uint8_t>(owner(), part.data(), part.size());
+        return std::vector<std::uint8_t>(part.begin(), part.end());
+    }
+
+    // What keeps the bytes alive; the arrays shareArray and share give view
+    // into it.
+    const std::shared_ptr<const void>& owner() const { return owner_; }
 
     // The first failed read, if any.
     const std::optional<ReadProblem>& problem() const { return problem_; }
@@ -117,33 +138,44 @@ public:
 
 private:
     static std::optional<ByteReader> readWhole(std::ifstream& in);
-    ByteReader(FileBytes bytes, std::size_t size) : read_(std::move(bytes)), bytes_(read_.data(), size) {}
+    ByteReader(FileBytes bytes, std::size_t size) {
+        auto read = std::make_shared<const FileBytes>(std::move(bytes));
+        bytes_ = {read->data(), size};
+        owner_ = std::move(read);
+    }
 
     const std::uint8_t* at(std::int64_t offset, std::int64_t length, const char* field);
 
-    // One of the two owns the bytes that bytes_ views; moving either keeps
-    // the bytes where they are.
-    std::vector<std::uint8_t> owned_;
-    FileBytes read_;
+    // Owns the bytes that bytes_ views (a FileBytes or a vector); every
+    // array viewing them keeps it alive.
+    std::shared_ptr<const void> owner_;
     std::span<const std::uint8_t> bytes_;
     std::optional<ReadProblem> problem_;
 };
 
 template <typename T>
-bool ByteReader::readArray(std::int64_t offset, std::span<T> out, const char* field) {
-    static_assert(std::is_trivially_copyable_v<T> && sizeof(T) % alignof(T) == 0);
-    constexpr std::size_t word = alignof(T);
-    static_assert(word == 1 || word == 2 || word == 4 || word == 8);
-    if (out.empty()) return true;
-    const std::uint8_t* p = at(offset, static_cast<std::int64_t>(out.size_bytes()), field);
-    if (!p) return false;
-    std::memcpy(out.data(), p, out.size_bytes());
-    if constexpr (std::endian::native == std::endian::big && word > 1) {
-        auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());
-        for (std::size_t i = 0; i < out.size_bytes(); i += word)
-            for (std::size_t a = i, b = i + word - 1; a < b; ++a, --b) std::swap(bytes[a], bytes[b]);
+std::optional<SharedArray<T>> ByteReader::shareArray(std::int64_t offset, std::size_t count, const char* field) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    // The size of the numbers, whose bytes a big-endian machine swaps.
+    constexpr std::size_t word = std::is_arithmetic_v<T> ? sizeof(T) : alignof(T) > 1 ? alignof(T) : 4;
+    static_assert((word == 1 || word == 2 || word == 4 || word == 8) && sizeof(T) % word == 0);
+    if (count == 0) return SharedArray<T>();
+    const std::int64_t length =
+        count > static_cast<std::size_t>(INT64_MAX) / sizeof(T) ? -1 : static_cast<std::int64_t>(count * sizeof(T));
+    const std::uint8_t* p = at(offset, length, field);
+    if (!p) return std::nullopt;
+    constexpr bool sameOrder = std::endian::native == std::endian::little || word == 1;
+    if (sameOrder && reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0)
+        return SharedArray<T>(owner_, reinterpret_cast<const T*>(p), count);
+    const std::size_t bytes = count * sizeof(T);
+    std::vector<T> copy(count);
+    auto* out = reinterpret_cast<std::uint8_t*>(copy.data());
+    std::memcpy(out, p, bytes);
+    if constexpr (!sameOrder) {
+        for (std::size_t i = 0; i < bytes; i += word)
+            for (std::size_t a = i, b = i + word - 1; a < b; ++a, --b) std::swap(out[a], out[b]);
     }
-    return true;
+    return SharedArray<T>(std::move(copy));
 }
 
 }  // namespace kelvane

@@ -9,6 +9,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -117,7 +118,7 @@ struct Glb {
     }
 };
 
-int positionAccessor(Glb& glb, const std::vector<Vec3f>& positions, std::size_t count) {
+int positionAccessor(Glb& glb, std::span<const Vec3f> positions, std::size_t count) {
     std::vector<float> values;
     values.reserve(count * 3);
     std::array<float, 3> min{}, max{};
@@ -137,7 +138,7 @@ int positionAccessor(Glb& glb, const std::vector<Vec3f>& positions, std::size_t 
     return accessor;
 }
 
-int texCoordAccessor(Glb& glb, const std::vector<Vec2f>& texCoords, std::size_t count) {
+int texCoordAccessor(Glb& glb, std::span<const Vec2f> texCoords, std::size_t count) {
     std::vector<float> values;
     values.reserve(count * 2);
     for (std::size_t k = 0; k < count; ++k) {
@@ -147,7 +148,7 @@ int texCoordAccessor(Glb& glb, const std::vector<Vec2f>& texCoords, std::size_t 
     return glb.floats(values, count, "VEC2");
 }
 
-int normalAccessor(Glb& glb, const std::vector<Vec3f>& normals, std::size_t count) {
+int normalAccessor(Glb& glb, std::span<const Vec3f> normals, std::size_t count) {
     std::vector<float> values;
     values.reserve(count * 3);
     for (std::size_t k = 0; k < count; ++k) {

@@ -20,28 +20,28 @@ std::int64_t elementsInFile(ByteReader& file, std::int64_t dataOffset, std::int3
 
 namespace {
 // The count comes from elementsInFile, so the one check of the whole array
-// passes; were it to fail, the elements would stay zero.
+// passes; were it to fail, the elements would be zero.
 template <typename T>
-std::vector<T> readArrayOf(ByteReader& file, std::int64_t offset, std::int64_t count, const char* field) {
-    std::vector<T> out(static_cast<std::size_t>(count));
-    file.readArray(offset, std::span<T>(out), field);
-    return out;
+SharedArray<T> readArrayOf(ByteReader& file, std::int64_t offset, std::int64_t count, const char* field) {
+    const auto n = static_cast<std::size_t>(count);
+    if (auto shared = file.shareArray<T>(offset, n, field)) return std::move(*shared);
+    return std::vector<T>(n);
 }
 }  // namespace
 
-std::vector<Vec3f> readVec3Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
+SharedArray<Vec3f> readVec3Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
     return readArrayOf<Vec3f>(file, offset, count, "vertex");
 }
 
-std::vector<Vec2f> readVec2Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
+SharedArray<Vec2f> readVec2Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
     return readArrayOf<Vec2f>(file, offset, count, "texture coordinate");
 }
 
-std::vector<std::uint16_t> readU16Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
+SharedArray<std::uint16_t> readU16Array(ByteReader& file, std::int64_t offset, std::int64_t count) {
     return readArrayOf<std::uint16_t>(file, offset, count, "index");
 }
 
-void updateBounds(Scene& scene, int slot, const std::vector<Vec3f>& positions) {
+void updateBounds(Scene& scene, int slot, std::span<const Vec3f> positions) {
     if (positions.empty()) return;
     float &minX = scene.minX[slot], &maxX = scene.maxX[slot];
     float &minY = scene.minY[slot], &maxY = scene.maxY[slot];
@@ -68,6 +68,21 @@ void readPositions(Scene& scene, int slot, ByteReader& file, std::int64_t data, 
 void readTexCoords(Scene& scene, int slot, ByteReader& file, std::int64_t data, std::int32_t byteSize) {
     scene.texCoords[slot] = readVec2Array(file, data, elementsInFile(file, data, byteSize, 8, "texture coordinates"));
     scene.hasTexCoords[slot] = 1;
+}
+
+namespace {
+template <typename T>
+void keepOnly(std::array<SharedArray<T>, kSceneSlots>& arrays, const ByteReader& file) {
+    for (auto& array : arrays)
+        if (!array.viewsInto(file.owner())) array.ownElements();
+}
+}  // namespace
+
+void keepOnlyThisFile(Scene& scene, const ByteReader& file) {
+    keepOnly(scene.positions, file);
+    keepOnly(scene.normals, file);
+    keepOnly(scene.texCoords, file);
+    keepOnly(scene.indices, file);
 }
 
 }  // namespace kelvane::ebo

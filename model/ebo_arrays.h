@@ -17,18 +17,23 @@ namespace kelvane::ebo {
 std::int64_t elementsInFile(ByteReader& file, std::int64_t dataOffset, std::int32_t byteSize, std::int32_t stride,
                             const char* field);
 
-std::vector<Vec3f> readVec3Array(ByteReader& file, std::int64_t offset, std::int64_t count);
-std::vector<Vec2f> readVec2Array(ByteReader& file, std::int64_t offset, std::int64_t count);
-std::vector<std::uint16_t> readU16Array(ByteReader& file, std::int64_t offset, std::int64_t count);
+// The arrays view the file's bytes where they can (see ByteReader::shareArray).
+SharedArray<Vec3f> readVec3Array(ByteReader& file, std::int64_t offset, std::int64_t count);
+SharedArray<Vec2f> readVec2Array(ByteReader& file, std::int64_t offset, std::int64_t count);
+SharedArray<std::uint16_t> readU16Array(ByteReader& file, std::int64_t offset, std::int64_t count);
 
 // Sets the slot's bounds from its positions: the first vertex starts them,
 // then strict comparisons widen them, so a NaN never replaces a bound. An
 // empty array leaves the bounds as they were.
-void updateBounds(Scene& scene, int slot, const std::vector<Vec3f>& positions);
+void updateBounds(Scene& scene, int slot, std::span<const Vec3f> positions);
 
 // Reads a slot's positions (with their bounds) or texture coordinates from
 // `byteSize` bytes at `data`, and sets the slot's flag.
 void readPositions(Scene& scene, int slot, ByteReader& file, std::int64_t data, std::int32_t byteSize);
 void readTexCoords(Scene& scene, int slot, ByteReader& file, std::int64_t data, std::int32_t byteSize);
+
+// Arrays the load did not replace (of slots it did not fill, or left
+// unflagged) keep their elements, but not the whole earlier file's bytes.
+void keepOnlyThisFile(Scene& scene, const ByteReader& file);
 
 }  // namespace kelvane::ebo

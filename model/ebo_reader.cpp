@@ -140,6 +140,7 @@ std::int32_t readFile(Scene& scene, ByteReader& file) {
     const auto last = walkSections(file, *header);
     clearObjects(scene);
     if (last) readArrays(scene, file, *last);
+    keepOnlyThisFile(scene, file);
     scene.visible[0] = 1;
     return 1;
 }

@@ -28,7 +28,7 @@ void clearSlot(Scene& scene, int s) {
 void readTriangles(Scene& scene, ByteReader& file, int s, std::int64_t data, std::int32_t byteSize) {
     const std::int32_t declared = byteSize / 2;
     const std::int64_t entries = declared <= 0 ? 0 : elementsInFile(file, data, byteSize, 2, "strip");
-    const std::vector<std::uint16_t> strip = readU16Array(file, data, entries);
+    const SharedArray<std::uint16_t> strip = readU16Array(file, data, entries);
     scene.indexCount[s] = declared <= 0 ? declared - 2 : static_cast<std::int32_t>(entries) - 2;
     std::vector<std::uint16_t> triangles(entries >= 3 ? static_cast<std::size_t>(3 * (entries - 2)) : 0);
     for (std::size_t t = 0; t + 2 < strip.size(); ++t) {
@@ -92,6 +92,7 @@ void readFile(Scene& scene, ByteReader& file, ProblemSink problem) {
         scene.objectCount = 0;
         clearSlot(scene, 0);
         if (last) readDescriptors(scene, file, *last);
+        keepOnlyThisFile(scene, file);
         scene.objectCount += 1;
         scene.visible[0] = 1;
     }

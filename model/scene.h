@@ -5,33 +5,39 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "common/shared_array.h"
 
 namespace kelvane {
 
 constexpr int kSceneSlots = 20;
 
-struct Vec3f {
+// Laid out as the files lay them out, with no alignment of their own: the
+// files align their arrays only to 2 bytes, and a load's arrays view the
+// bytes it read wherever they lie.
+struct [[gnu::packed]] Vec3f {
     float x, y, z;
 };
-struct Vec2f {
+struct [[gnu::packed]] Vec2f {
     float u, v;
 };
+static_assert(sizeof(Vec3f) == 12 && sizeof(Vec2f) == 8 && alignof(Vec3f) == 1 && alignof(Vec2f) == 1);
 
 // The one model store: 20 object slots as parallel fixed arrays. A flag says
 // whether the slot's array was read by the current load; arrays whose flag is
 // 0 may still hold an earlier load's data and are never read.
 //
-// The arrays own their elements, so an array's size is the number of
-// elements actually read: drawing uses it to refuse indices past the end.
+// An array's size is the number of elements actually read: drawing uses it
+// to refuse indices past the end. A load's arrays view the bytes it read
+// where they lie there as they are, and keep those bytes alive.
 // In the legacy generation `indices` holds a triangle list (3 entries per
 // triangle) and `indexCount` counts triangles; normals, names and the
 // lighting flags are unused there.
 struct Scene {
-    std::array<std::vector<Vec3f>, kSceneSlots> positions;
-    std::array<std::vector<Vec3f>, kSceneSlots> normals;
-    std::array<std::vector<Vec2f>, kSceneSlots> texCoords;
-    std::array<std::vector<std::uint16_t>, kSceneSlots> indices;
+    std::array<SharedArray<Vec3f>, kSceneSlots> positions;
+    std::array<SharedArray<Vec3f>, kSceneSlots> normals;
+    std::array<SharedArray<Vec2f>, kSceneSlots> texCoords;
+    std::array<SharedArray<std::uint16_t>, kSceneSlots> indices;
     std::array<std::int32_t, kSceneSlots> indexCount{};
     std::int32_t objectCount = 0;
     std::int32_t normalsPresent = 0;

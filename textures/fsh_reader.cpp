@@ -118,7 +118,7 @@ void TextureStore::readArchive(ByteReader& in, ProblemSink problem) {
         if (data.size() < image->dataSize)
             in.fail(image->offset + fsh::kDataSizeAt, "data size",
                     std::to_string(image->dataSize) + " bytes declared, the file holds " + std::to_string(data.size()));
-        imageData[i].assign(data.begin(), data.end());
+        imageData[i] = in.share(data);
 
         const SlotFault fault = slotFault(*this, i);
         if (fault == SlotFault::DataTooShort) {
@@ -139,6 +139,10 @@ void TextureStore::readArchive(ByteReader& in, ProblemSink problem) {
                                            std::to_string(count) + " entries");
     }
     slotCount = read;
+    // Slots this archive did not fill keep their data, but not the whole
+    // earlier file's bytes with it.
+    for (auto& data : imageData)
+        if (!data.viewsInto(in.owner())) data.ownElements();
     if (withBlank) {
         width[slotCount] = 0;
         height[slotCount] = 0;

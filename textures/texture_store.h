@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/generation.h"
+#include "common/shared_array.h"
 #include "common/revision.h"
 #include "common/read_problem.h"
 
@@ -70,7 +71,8 @@ public:
     std::array<std::int32_t, kTextureSlots> formatCode{};
     std::array<std::uint32_t, kTextureSlots> checked{};
     std::vector<std::uint8_t> pixels;
-    std::array<std::vector<std::uint8_t>, kTextureSlots> imageData;
+    // An archive's image data views the bytes its load read.
+    std::array<SharedArray<std::uint8_t>, kTextureSlots> imageData;
     std::array<std::string, kTextureSlots> name;  // Latin-1, at most 15 bytes
 
     // Number of RGBA pixels the shared buffer holds.

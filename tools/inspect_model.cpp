@@ -1,6 +1,7 @@
 // `kelvane-inspect model`: loads EBO files into one store, as the viewer's
 // "Load EBO" does one after another, and prints what the store then holds.
 #include <iostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,13 +30,13 @@ Json problemLine(const std::optional<ReadProblem>& problem) {
     return problem->field.empty() ? problem->what : problem->describe();
 }
 
-Json vec3s(const std::vector<Vec3f>& values) {
+Json vec3s(std::span<const Vec3f> values) {
     Json out = Json::array();
     for (const Vec3f& v : values) out.push_back({jsonFloat(v.x), jsonFloat(v.y), jsonFloat(v.z)});
     return out;
 }
 
-Json vec2s(const std::vector<Vec2f>& values) {
+Json vec2s(std::span<const Vec2f> values) {
     Json out = Json::array();
     for (const Vec2f& v : values) out.push_back({jsonFloat(v.u), jsonFloat(v.v)});
     return out;
@@ -67,7 +68,7 @@ Json objectJson(const Scene& scene, int s, const GenerationTraits& t, bool array
         o["positions"] = scene.hasPositions[s] ? vec3s(scene.positions[s]) : Json::array();
         if (t.normals) o["normals"] = scene.hasNormals[s] ? vec3s(scene.normals[s]) : Json::array();
         o["texCoords"] = scene.hasTexCoords[s] ? vec2s(scene.texCoords[s]) : Json::array();
-        o["indices"] = scene.hasIndices[s] ? Json(scene.indices[s]) : Json::array();
+        o["indices"] = scene.hasIndices[s] ? Json(std::vector<std::uint16_t>(scene.indices[s].begin(), scene.indices[s].end())) : Json::array();
     }
     return o;
 }

@@ -13,22 +13,26 @@ namespace kelvane {
 namespace {
 
 // Range checks that cannot overflow. An array is read whole after one check
-// or not at all: one that ends at the file's end is read, one that needs a
-// byte more fails at its start and leaves its output as it was; an empty one
-// reads nothing, even past the end. The first read that leaves the file
-// names its offset and field. (The values read, in both byte orders and as
-// arrays of every element type, are pinned by the readers' tests.)
+// or not at all: one that ends at the file's end is read (a view of the
+// file's bytes where they lie aligned, a copy where not), one that needs a
+// byte more fails at its start; an empty one reads nothing, even past the
+// end. The first read that leaves the file names its offset and field. (The
+// values read, in both byte orders and as arrays of every element type, are
+// pinned by the readers' tests.)
 TEST(ByteReader, ReadsInsideTheFileArraysWholeOrNotAtAllAndTheFirstFailureNamesTheField) {
     ByteReader r({0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x80, 0xBF, 0, 0, 0, 0xC0, 0, 0, 0xC0, 0xFF});
     EXPECT_TRUE(r.contains(16, 0));
     using Range = std::pair<std::int64_t, std::int64_t>;
     for (auto [offset, length] : {Range{17, 0}, Range{8, INT64_MAX}, Range{INT64_MAX, 1}, Range{-4, 8}})
         EXPECT_FALSE(r.contains(offset, length)) << offset << " " << length;
-    std::array<std::uint16_t, 1> last{7};
-    EXPECT_TRUE(r.readArray(99, std::span<std::uint16_t>(), "index"));
-    EXPECT_TRUE(r.readArray(14, std::span<std::uint16_t>(last), "index"));
-    EXPECT_FALSE(r.readArray(15, std::span<std::uint16_t>(last), "last"));
-    EXPECT_EQ(last[0], 0xFFC0);
+    EXPECT_TRUE(r.shareArray<std::uint16_t>(99, 0, "index"));
+    const auto last = r.shareArray<std::uint16_t>(14, 1, "index");
+    const auto odd = r.shareArray<std::uint16_t>(13, 1, "index");
+    ASSERT_TRUE(last && odd);
+    EXPECT_EQ(std::tuple(last->data() == static_cast<const void*>(&r.bytes()[14]), (*last)[0],
+                         odd->data() == static_cast<const void*>(&r.bytes()[13]), (*odd)[0]),
+              std::tuple(true, 0xFFC0, false, 0xC000));
+    EXPECT_FALSE(r.shareArray<std::uint16_t>(15, 1, "last"));
     EXPECT_FALSE(r.span(4, 13, "data") || r.u8(-1, "later"));
     EXPECT_EQ(std::tuple(r.problem().value_or(ReadProblem{}).offset, r.problem().value_or(ReadProblem{}).field),
               std::tuple(15u, std::string("last")));

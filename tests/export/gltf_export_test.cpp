@@ -17,10 +17,10 @@
 namespace kelvane {
 namespace {
 
-template <typename T>
-std::vector<std::uint8_t> bytesOf(const std::vector<T>& values) {
+template <typename Array>
+std::vector<std::uint8_t> bytesOf(const Array& values) {
     const auto* p = reinterpret_cast<const std::uint8_t*>(values.data());
-    return {p, p + values.size() * sizeof(T)};
+    return {p, p + values.size() * sizeof(values[0])};
 }
 
 TEST(GltfExport, ReadBackHoldsWhatTheViewerDraws) {

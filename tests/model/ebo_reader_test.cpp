@@ -31,7 +31,7 @@ std::string load(Scene& s, Bytes bytes, Generation generation = Current) {
             << (s.hasIndices[i] ? 'I' : '-') << (s.visible[i] ? 'v' : '-');
     out << (s.normalsPresent + s.lightingOn ? " lit " : " ") << s.names[0].value_or("-");
     if (s.hasIndices[0]) out << "|" << s.hasPositions[0] * s.positions[0].size() << " " << s.indexCount[0] << " ";
-    for (auto i : s.hasIndices[0] ? s.indices[0] : std::vector<std::uint16_t>{}) out << i;
+    for (auto i : s.hasIndices[0] ? s.indices[0] : SharedArray<std::uint16_t>{}) out << i;
     return out.str();
 }
 

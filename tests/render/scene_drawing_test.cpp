@@ -38,7 +38,7 @@ void putRectangle(Scene& scene, int slot, Generation generation, float x0, float
     scene.indices[slot] = legacy ? std::vector<std::uint16_t>{0, 1, 2, 1, 3, 2} : std::vector<std::uint16_t>{0, 1, 2, 3};
     scene.indexCount[slot] = legacy ? 2 : 4;
     scene.hasPositions[slot] = scene.hasTexCoords[slot] = scene.hasIndices[slot] = scene.visible[slot] = 1;
-    if (normals) scene.normals[slot].assign(4, Vec3f{0, 0, -1}), scene.hasNormals[slot] = 1;
+    if (normals) scene.normals[slot] = std::vector<Vec3f>(4, Vec3f{0, 0, -1}), scene.hasNormals[slot] = 1;
     scene.minX[slot] = x0, scene.maxX[slot] = x1, scene.minY[slot] = y0, scene.maxY[slot] = y1;
 }
 
@@ -105,7 +105,7 @@ TEST(SceneDrawing, CurrentFramesTexturedThenBlankAndLit) {
     putRectangle(scene, 1, Generation::Current, 1.5, 3, -2, 2);
     putRectangle(scene, 2, Generation::Current, -1, 1, -1, 1, true);
     scene.indices[2] = {0, 1, 65535, 2, 3, 3, 3}, scene.indexCount[2] = 100000;
-    scene.normals[2].pop_back();
+    scene.normals[2] = std::vector<Vec3f>(3, Vec3f{0, 0, -1});  // one short
     putRectangle(scene, 3, Generation::Current, -1, 1, -1, 1);  // would fill the other half
     scene.indexCount[3] = -5, scene.objectCount = 1000;
     const Fit fit = drawScene(Generation::Current, scene, {}).value();
@@ -128,7 +128,7 @@ TEST(SceneDrawing, LegacyFrame) {
     if (!context) GTEST_SKIP() << "no offscreen EGL context here";
     Scene scene;
     putRectangle(scene, 0, Generation::Legacy, -35, -5, -15, 15);
-    scene.indices[0].insert(scene.indices[0].begin() + 3, {0, 60000, 1, 2, 3, 4});
+    scene.indices[0] = {0, 1, 2, 0, 60000, 1, 2, 3, 4, 1, 3, 2};
     scene.indexCount[0] = 1000;
     putRectangle(scene, 1, Generation::Legacy, 5, 35, -15, 15);
     putRectangle(scene, 2, Generation::Legacy, -5, 5, -15, 15);
@@ -141,11 +141,13 @@ TEST(SceneDrawing, LegacyFrame) {
 // as a strip (current) or a triangle list (legacy), `scale` across.
 void putRidge(Scene& scene, Generation generation, float scale) {
     const float x[] = {-2, -2, 0, 0, 2, 2}, y[] = {-2, 2, -2, 2, -2, 2}, z[] = {0, 0, 1.5f, 1.5f, 0, 0};
-    scene.positions[0].clear(), scene.texCoords[0].clear();
+    std::vector<Vec3f> positions;
+    std::vector<Vec2f> texCoords;
     for (int i = 0; i < 6; ++i) {
-        scene.positions[0].push_back({x[i] * scale, y[i] * scale, z[i] * scale});
-        scene.texCoords[0].push_back({x[i] / 4 + 0.5f, y[i] / 4 + 0.5f});
+        positions.push_back({x[i] * scale, y[i] * scale, z[i] * scale});
+        texCoords.push_back({x[i] / 4 + 0.5f, y[i] / 4 + 0.5f});
     }
+    scene.positions[0] = std::move(positions), scene.texCoords[0] = std::move(texCoords);
     const bool legacy = generation == Generation::Legacy;
     scene.indices[0] = legacy ? std::vector<std::uint16_t>{0, 1, 2, 1, 3, 2, 2, 3, 4, 3, 5, 4}
                               : std::vector<std::uint16_t>{0, 1, 2, 3, 4, 5};
