@@ -125,6 +125,13 @@ TEST(EboReader, BoundsAndNamesComeFromTheArraysAndEntriesThatCount) {
     load(scene, build({pos({{1, nan, 2}, {nan, 4, -3}, {-5, 6, 7}}), uv(), strip()}));
     EXPECT_EQ((std::array{scene.minX[0], scene.maxX[0], scene.minZ[0], scene.maxZ[0]}), (std::array<float, 4>{-5, 1, -3, 7}));
     EXPECT_TRUE(std::isnan(scene.minY[0]) && std::isnan(scene.maxY[0]));
+    // A bound of zero is the first zero met, 0 or -0; found as well among
+    // four vertices at a time as in the rest.
+    load(scene, build({pos({{-5, nan, 7}, {nan, 4, -0.0f}, {0, 6, 0}, {-0.0f, 1, 0}, {-7, 2, 3}, {-0.0f, 3, -0.0f}}),
+                       uv(), strip()}));
+    EXPECT_EQ((std::array{scene.minX[0], scene.maxX[0], scene.minZ[0], scene.maxZ[0]}), (std::array<float, 4>{-7, 0, 0, 7}));
+    EXPECT_EQ(std::tuple(std::signbit(scene.maxX[0]), std::signbit(scene.minZ[0]), std::isnan(scene.maxY[0])),
+              std::tuple(false, true, true));
 
     // Names skip leading NULs and take at most 255 bytes.
     const std::string longest(255, 'x'), tooLong(256, 'y');
