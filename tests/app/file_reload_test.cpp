@@ -12,6 +12,7 @@ namespace kelvane {
 namespace {
 
 using namespace apptest;
+using Bytes = std::vector<std::uint8_t>;
 
 std::vector<std::uint8_t> modelOf(const Labels& names) {
     std::vector<writers::EboObject> objects;
@@ -110,6 +111,47 @@ TEST(Reload, ArchiveKeepsTheChosenImageOrBlankWhereThatSlotStillExists) {
         EXPECT_EQ(std::tuple(h.viewer.textures.currentSlot, h.checkedIds("<FSH>"), h.viewer.textures.slotCount),
                   std::tuple(std::uint32_t(slot), Ids{1030 + slot}, after.size()));
     }
+}
+
+// The stores hold the bytes their load read, not the file: a version written
+// in place over the shown one that does not read cleanly leaves every array
+// as it was, and a clean one replaces them whole.
+TEST(Reload, OnlyACleanReadReplacesTheArraysShownWhateverBecomesOfTheFile) {
+    ViewerHarness h(Generation::Current);
+    const auto dir = scratchDir();
+    const auto model = dir / "head.ebo", archive = dir / "faces.fsh";
+    const auto modelAt = [](float z) {
+        return writers::makeEbo({test::quadObject("head"), test::quadObject("eyes", 0, 0, z)}, Generation::Current);
+    };
+    const auto archiveOf = [](std::uint8_t fill) {
+        writers::FshArchive a;
+        a.images.push_back({"skin", static_cast<std::uint16_t>(kFormatDxt1), 4, 4, Bytes(8, fill), {}, {}});
+        return writers::buildFsh(a);
+    };
+    const auto shown = [&] {
+        std::vector<float> z;
+        for (const Vec3f& p : h.viewer.scene.positions[1]) z.push_back(p.z);
+        const auto& data = h.viewer.textures.imageData[0];
+        return std::pair(z, Bytes(data.begin(), data.end()));
+    };
+    writers::writeFile(model, modelAt(3));
+    writers::writeFile(archive, archiveOf(1));
+    ASSERT_TRUE(openFile(h.viewer, model) && openFile(h.viewer, archive));
+    const auto before = shown();
+    EXPECT_EQ(before, std::pair(std::vector<float>(4, 3), Bytes(8, 1)));
+
+    testing::internal::CaptureStderr();
+    for (const auto& [kind, path] : {std::pair{FileKind::Ebo, model}, {FileKind::Fsh, archive}}) {
+        writers::writeFile(path, Bytes(std::filesystem::file_size(path), 0xFF));
+        EXPECT_FALSE(reloadFile(h.viewer, kind, path));
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shown(), before);
+
+    writers::writeFile(model, modelAt(5));
+    writers::writeFile(archive, archiveOf(2));
+    EXPECT_TRUE(reloadFile(h.viewer, FileKind::Ebo, model) && reloadFile(h.viewer, FileKind::Fsh, archive));
+    EXPECT_EQ(shown(), std::pair(std::vector<float>(4, 5), Bytes(8, 2)));
 }
 
 // Cut short, more images than this generation takes, unreadable or too large:
