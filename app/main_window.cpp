@@ -137,6 +137,7 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
     // The texture store and its pixel buffer exist before the window.
     Viewer viewer(generation, platform);
     viewer.follower.enabled = options.followFiles;
+    if (options.followFiles) viewer.follower.watch = platform.folderWatch();
 
     bool glReady = false;
     bool projectionSet = false;
@@ -171,8 +172,8 @@ int runViewer(platform::Platform& platform, Generation generation, const ViewerO
     keepFit(viewer.view, drawScene(generation, viewer.scene, viewerImages(viewer), viewer.textureCache));
 
     // One message a pass, then a frame if anything changed the picture;
-    // with nothing to do, sleep until a message comes or a followed file is
-    // due to be checked.
+    // with nothing to do, sleep until a message or a notice of a change
+    // comes, or a followed file is due to be checked.
     while (platform.pumpMessage()) {
         for (const auto& change : viewer.follower.changesAt(FileFollower::Clock::now()))
             if (reloadFile(viewer, change.kind, change.path)) viewer.frameNeeded = true;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/result.h"
+#include "platform/folder_watch.h"
 
 namespace kelvane::platform {
 
@@ -177,10 +178,14 @@ public:
     // then GetMessageW and DispatchMessageW). Returns false once the quit
     // message (posted by postQuit) has been taken, and from then on.
     virtual bool pumpMessage() = 0;
-    // Sleeps until a message is pending or `timeout` has passed (no limit
-    // when not given); handles nothing itself. A part of the window uncovered
-    // while waiting arrives as msg::Paint.
+    // Sleeps until a message is pending, a notice of folderWatch() comes or
+    // `timeout` has passed (no limit when not given); handles nothing
+    // itself. A part of the window uncovered while waiting arrives as
+    // msg::Paint.
     virtual void waitForMessage(std::optional<std::chrono::milliseconds> timeout) = 0;
+    // The watch of the followed files' folders whose notices wake
+    // waitForMessage, made on first use; null where the system gives none.
+    virtual FolderWatch* folderWatch() { return nullptr; }
     virtual void postQuit(int exitCode) = 0;
     // Loads a bitmap file, converting any depth to 24-bit rows; a few words
     // on why when the file is not a readable bitmap.

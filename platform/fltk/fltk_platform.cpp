@@ -7,6 +7,7 @@
 #include "platform/fltk/fltk_window.h"
 #include "platform/fltk/fltk_x11.h"
 #include "platform/frame_allocator.h"
+#include "platform/inotify_watch.h"
 
 namespace kelvane::platform {
 
@@ -53,6 +54,22 @@ public:
             Fl::wait();
     }
 
+    FolderWatch* folderWatch() override {
+        if (!watch_) {
+            watch_ = std::make_unique<InotifyWatch>();
+            // Read as soon as FLTK sees notices, in its own loops (dialogs)
+            // too: unread ones would wake every wait at once.
+            if (watch_->descriptor() >= 0)
+                Fl::add_fd(watch_->descriptor(), FL_READ,
+                           [](FL_SOCKET, void* watch) { static_cast<InotifyWatch*>(watch)->drain(); }, watch_.get());
+        }
+        return watch_.get();
+    }
+
+    ~FltkPlatform() override {
+        if (watch_ && watch_->descriptor() >= 0) Fl::remove_fd(watch_->descriptor());
+    }
+
     void postQuit(int) override { queue_.push_back({}); }
 
     Result<Bitmap> loadBitmap(const std::filesystem::path& path) override {
@@ -64,6 +81,7 @@ public:
 private:
     fltk::MessageQueue queue_;
     bool quitTaken_ = false;
+    std::unique_ptr<InotifyWatch> watch_;
 };
 
 }  // namespace

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+
 #include "app/menus.h"
 #include "app_test_support.h"
+#include "platform/inotify_watch.h"
 #include "tests/builders/test_files.h"
 
 namespace kelvane {
@@ -42,6 +46,48 @@ TEST(FileFollower, TakesAChangeOnceTheFileHasSettled) {
     off.enabled = false;
     off.follow(path, FileKind::Ebo, signatureOf(path), t0);
     EXPECT_EQ(off.untilNextCheck(t0), std::nullopt);
+}
+
+// With the system's notices the follower sleeps until a followed file
+// changes: a write in place, a new file renamed over it, a delete and a new
+// file of its name are each taken once settled, as on a timer; a save of
+// another file beside it wakes nothing. When its folder goes, it looks on a
+// timer again.
+TEST(FileFollower, SleepsUntilTheSystemTellsOfAChangeToAFollowedFile) {
+    platform::InotifyWatch watch;
+    const auto dir = scratchDir();
+    const auto path = dir / "head.ebo";
+    writers::writeFile(path, {1, 2, 3});
+    FileFollower follower;
+    follower.watch = &watch;
+    const auto i = FileFollower::kCheckInterval;
+    auto t = FileFollower::Clock::now();
+    follower.follow(path, FileKind::Ebo, signatureOf(path), t);
+    EXPECT_TRUE(follower.changesAt(t += i).empty());  // the one look after the read
+    writers::writeFile(dir / "other.ebo", {9});
+    EXPECT_TRUE(follower.changesAt(t += i).empty());
+    EXPECT_EQ(follower.untilNextCheck(t), std::nullopt);
+    const std::function<void()> saves[] = {
+        [&] { std::ofstream(path, std::ios::binary | std::ios::app) << 'x'; },
+        [&] {
+            writers::writeFile(dir / "head.tmp", {1, 2, 3, 4, 5});
+            std::filesystem::rename(dir / "head.tmp", path);
+        },
+        [&] {
+            std::filesystem::remove(path);
+            writers::writeFile(path, {1, 2, 3, 4, 5, 6});
+        },
+    };
+    for (const auto& save : saves) {
+        save();
+        EXPECT_TRUE(follower.changesAt(t += 10 * i).empty());  // seen once, at once
+        EXPECT_EQ(follower.untilNextCheck(t), i);
+        EXPECT_EQ(follower.changesAt(t += i).size(), 1u);
+        EXPECT_EQ(follower.untilNextCheck(t), std::nullopt);
+    }
+    std::filesystem::remove_all(dir);
+    EXPECT_TRUE(follower.changesAt(t += i).empty());
+    EXPECT_EQ(follower.untilNextCheck(t), i);
 }
 
 // A file refused whole (a picture too large, a model that cannot be opened)
