@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/win32/change_watch.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_window.h"
 
@@ -57,9 +58,14 @@ public:
     void waitForMessage(std::optional<std::chrono::milliseconds> timeout) override {
         const DWORD milliseconds =
             timeout ? static_cast<DWORD>(std::clamp<long long>(timeout->count(), 0, INFINITE - 1)) : INFINITE;
-        // MWMO_INPUTAVAILABLE: messages the last peek already saw count too.
-        MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // A change notification wakes it too; MWMO_INPUTAVAILABLE: messages
+        // the last peek already saw count as well.
+        const auto& handles = watch_.handles();
+        MsgWaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.empty() ? nullptr : handles.data(),
+                                    milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
+
+    FolderWatch* folderWatch() override { return &watch_; }
 
     void postQuit(int exitCode) override { PostQuitMessage(exitCode); }
 
@@ -84,6 +90,8 @@ public:
     }
 
 private:
+    ChangeWatch watch_;
+
     static bool connected(DWORD which) {
         HANDLE handle = GetStdHandle(which);
         return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
