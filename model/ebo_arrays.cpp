@@ -69,9 +69,9 @@ struct Range {
 // The smallest and largest value on each axis, NaNs left out.
 std::array<Range, 3> valueRanges(std::span<const Vec3f> positions) {
     std::array<Range, 3> ranges;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(positions.data());
     std::size_t i = 0;
 #if defined(__SSE2__)
+    const auto* bytes = reinterpret_cast<const unsigned char*>(positions.data());
     // Four vertices at a time: twelve coordinates in three registers, lane j
     // of register k on axis (4k + j) % 3. minps(v, m) is v < m ? v : m, so a
     // NaN is never taken here either.

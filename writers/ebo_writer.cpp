@@ -1,6 +1,6 @@
 #include "writers/ebo_writer.h"
 
-#include <bit>
+#include <cstring>
 
 #include "common/endian.h"
 
@@ -49,7 +49,10 @@ template <typename T>
 void appendFloats(std::vector<std::uint8_t>& out, const T* values, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         const std::int64_t at = grow(out, 4);
-        put32(out, at, std::bit_cast<std::uint32_t>(values[i]));
+        static_assert(sizeof(T) == 4);
+        std::uint32_t word = 0;  // the float's bits (the web build's library has no std::bit_cast)
+        std::memcpy(&word, &values[i], 4);
+        put32(out, at, word);
     }
 }
 
