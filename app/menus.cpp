@@ -45,16 +45,17 @@ std::string composeLabel(const std::string& prefix, std::string_view name, const
     return latin1ToUtf8(prefix + fitName(name, room) + suffix);
 }
 
-// The loads, then what goes out, then Quit.
-platform::Menu fileMenu() {
-    return {"File",
-            {{cmd::LoadEbo, "Load EBO"},
-             {cmd::LoadFsh, "Load FSH"},
-             {cmd::LoadBmp, "Load BMP"},
-             {cmd::SavePicture, "Save Picture\u2026", false, 'S'},
-             {cmd::ExportImages, "Export Images\u2026"},
-             {cmd::ExportGltf, "Export glTF\u2026"},
-             {cmd::Quit, "Quit"}}};
+// The loads, then what goes out, then Quit where the program can end itself.
+platform::Menu fileMenu(bool withQuit) {
+    platform::Menu menu{"File",
+                        {{cmd::LoadEbo, "Load EBO"},
+                         {cmd::LoadFsh, "Load FSH"},
+                         {cmd::LoadBmp, "Load BMP"},
+                         {cmd::SavePicture, "Save Picture\u2026", false, 'S'},
+                         {cmd::ExportImages, "Export Images\u2026"},
+                         {cmd::ExportGltf, "Export glTF\u2026"}}};
+    if (withQuit) menu.items.push_back({cmd::Quit, "Quit"});
+    return menu;
 }
 
 platform::Menu objectMenu(const Viewer& viewer) {
@@ -115,7 +116,7 @@ std::string textureLabel(Generation generation, int index, std::string_view name
 
 platform::MenuBar buildMenuBar(const Viewer& viewer) {
     platform::MenuBar bar;
-    bar.menus.push_back(fileMenu());
+    bar.menus.push_back(fileMenu(viewer.platform.canQuit()));
     if (slotsInUse(viewer.scene) > 0) bar.menus.push_back(objectMenu(viewer));
     if (menuSlotCount(viewer.textures) > 0) bar.menus.push_back(textureMenu(viewer));
     bar.menus.push_back(viewMenu(viewer));

@@ -187,6 +187,9 @@ public:
     // waitForMessage, made on first use; null where the system gives none.
     virtual FolderWatch* folderWatch() { return nullptr; }
     virtual void postQuit(int exitCode) = 0;
+    // Whether the program ends by its own command; a web page has no Quit,
+    // the browser closes it.
+    virtual bool canQuit() const { return true; }
     // Loads a bitmap file, converting any depth to 24-bit rows; a few words
     // on why when the file is not a readable bitmap.
     virtual Result<Bitmap> loadBitmap(const std::filesystem::path& path) = 0;
