@@ -1,5 +1,5 @@
 # The header-only libraries (CLI11, nlohmann/json, stb) are the build host's
-# Debian packages. The cross-compiler must not see the rest of the host's
+# Debian packages. A cross-compiler (MinGW, Emscripten) must not see the rest of the host's
 # /usr/include, so a folder in the build tree links to these three only.
 set(KELVANE_HOST_HEADERS ${CMAKE_BINARY_DIR}/host-headers)
 file(MAKE_DIRECTORY ${KELVANE_HOST_HEADERS})
