@@ -3,10 +3,11 @@
 # cmake/targets.cmake, and each library's include path holds only its own
 # folder and those of the libraries it links, so an include against the
 # layers fails to compile. This script fails on
-#   - a toolkit or window-system header (FL/, X11/, EGL/, GL/glx) outside
+#   - a toolkit or window-system header (FL/, X11/, EGL/, GL/glx, the
+#     browser's emscripten/) outside
 #     platform/ (windows.h stays allowed: the GL headers and the wide command
 #     line need it);
-#   - a GL header below render/ (in common/, model/, textures/, writers/);
+#   - a GL or GL ES header below render/ (in common/, model/, textures/, writers/);
 #   - product code that includes from tests/, or a product CMakeLists.txt
 #     that builds a source file of tests/.
 set -euo pipefail
@@ -18,13 +19,13 @@ failed=0
 while IFS=: read -r file line text; do
   echo "$file:$line: toolkit header outside platform/: $text" >&2
   failed=1
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](FL/|X11/|EGL/|GL/glx)' \
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](FL/|X11/|EGL/|GL/glx|emscripten)' \
            common model textures render export thumbnail writers app tools samples bench --include='*.cpp' --include='*.h' || true)
 
 while IFS=: read -r file line text; do
   echo "$file:$line: GL header below render/: $text" >&2
   failed=1
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]GL/' \
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](GL|GLES2)/' \
            common model textures writers --include='*.cpp' --include='*.h' || true)
 
 # shellcheck disable=SC2086  # the folders are words

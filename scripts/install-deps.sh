@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kelvane needs to build, run and test.
+# Installs the Debian packages Kelvane needs to build, run and test
+# (--web: only those the web page needs to build and be served).
 # Does nothing when they are all present already.
 set -euo pipefail
 
+# The web page alone (scripts/web.sh): Emscripten, the header-only
+# libraries, Node to write the samples, Python to serve the page.
+web_packages=(cmake ninja-build emscripten libcli11-dev nlohmann-json3-dev libstb-dev python3)
 packages=(
   cmake ninja-build g++ pkg-config
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
@@ -14,8 +18,11 @@ packages=(
   dpkg-dev unzip shared-mime-info
   clang libclang-rt-14-dev
   f3d
+  emscripten chromium python3
 )
-# Node runs the glTF validator (npm, see scripts/test.sh); a Node.js from
+[ "${1:-}" = "--web" ] && packages=("${web_packages[@]}")
+# Node runs the glTF validator and the browser tests (npm, see
+# scripts/test.sh) and writes the web page's samples; a Node.js from
 # elsewhere brings its own npm, which Debian's npm package conflicts with.
 command -v npm >/dev/null || packages+=(nodejs npm)
 

@@ -2,6 +2,7 @@
 # Builds the packages an artist installs:
 #   build/packages/kelvane_<version>-1_amd64.deb and kelvane-<version>-linux-x86_64.tar.gz
 #   build-windows/packages/kelvane-<version>-windows-x64.zip
+#   build-emscripten/packages/kelvane-<version>-web.zip (the web page's static files)
 # The Windows ZIP takes its sample files from the Linux build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,4 +15,6 @@ for dir in build build-windows; do
   (cd "$dir" && cpack -B "$PWD/packages" >/dev/null)
   rm -rf "$dir/packages/_CPack_Packages"
 done
-ls -l build/packages build-windows/packages
+scripts/web.sh --build-only
+cmake --build build-emscripten --target kelvane_web_zip
+ls -l build/packages build-windows/packages build-emscripten/packages

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up this machine and runs every test: the layering check, unit and
-# end-to-end tests of the Linux build (warnings are errors), the same tests
+# end-to-end tests of the Linux build (warnings are errors) and of the web
+# page in headless Chromium, the same tests
 # again in a build with AddressSanitizer and UndefinedBehaviorSanitizer, a
 # short run of every fuzz target, and the Windows build under Wine.
 set -euo pipefail
@@ -8,7 +9,11 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 # The glTF validator, at the version its lock file pins (for tests/e2e/gltf_export.sh).
 npm ci --prefix tests/e2e/gltf --no-audit --no-fund
+# puppeteer-core, which drives Debian's Chromium in the web page's test.
+npm ci --prefix tests/e2e/web --no-audit --no-fund
 scripts/check-layers.sh
+# The web page, which the end-to-end tests open in Chromium.
+scripts/web.sh --build-only
 scripts/build.sh ci
 ctest --test-dir build --output-on-failure -j2 -LE wine
 
