@@ -96,8 +96,13 @@ async function currentViewer(browser) {
   check((await menuTitles(page)).join() === 'File,View,Help', 'before a load: File, View, Help');
   check((await menuItems(page, 1)).join() === 'Load EBO,Load FSH,Load BMP,Save Picture\u2026,Export Images\u2026,Export glTF\u2026',
     'File has the desktop items but Quit');
+  // File > Load EBO opens the browser's file picker.
+  const [chooser] = await Promise.all([page.waitForFileChooser(), pick(page, 'File', 'Load EBO')]);
+  await chooser.accept([path.join(references, 'samples', 'head.ebo')]);
+  await titleHas(page, 'head.ebo - Kelvane v0.7');
+  check((await menuTitles(page)).join() === 'File,<EBO>,View,Help', 'Load EBO through the picker adds <EBO>');
   await openSample(page, 'head.ebo, head.fsh - Kelvane v0.7');
-  check((await menuTitles(page)).join() === 'File,<EBO>,<FSH>,View,Help', 'a model and an archive add <EBO> and <FSH>');
+  check((await menuTitles(page)).join() === 'File,<EBO>,<FSH>,View,Help', 'the sample adds <FSH>');
   await expectFrame(page, 'current.png', SHADED);
 
   // View menu and keys, as on the desktop.
