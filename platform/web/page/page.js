@@ -31,11 +31,7 @@
 
   function post(message, wParam, lParam) {
     queue.push([message >>> 0, wParam >>> 0, lParam | 0]);
-    if (wake) {
-      const w = wake;
-      wake = null;
-      w();
-    }
+    if (wake) wake();
   }
   const pack = (x, y) => ((y & 0xFFFF) << 16) | (x & 0xFFFF);
 
@@ -53,6 +49,19 @@
     }
     return paths;
   }
+
+  // The folders whose files the viewer was handed. It reads a file whole
+  // when it opens it (a model's archive beside it too) and the page's files
+  // never change, so once it asks for the next ones these can go.
+  let handedOut = [];
+  function releaseHandedOut() {
+    for (const folder of handedOut) {
+      for (const name of Module.FS.readdir(folder)) if (name !== '.' && name !== '..') Module.FS.unlink(folder + '/' + name);
+      Module.FS.rmdir(folder);
+    }
+    handedOut = [];
+  }
+  const folderOf = (path) => path.slice(0, path.lastIndexOf('/'));
 
   async function open(files) {
     if (!files.length || !Module.FS) return;
@@ -248,8 +257,10 @@
     canvasSize: () => [canvas.width, canvas.height],
     takeMessage: () => queue.shift() || null,
     takeDroppedFiles() {
+      releaseHandedOut();
       const files = dropped;
       dropped = [];
+      handedOut = [...new Set(files.map(folderOf))];
       return files;
     },
     // Resolves when a message comes or after `milliseconds` (never, when
@@ -259,13 +270,18 @@
       waiting = true;
       for (const resolve of idle.splice(0)) resolve();
       return new Promise((resolve) => {
+        // Ends this wait once, by a message or by its timer, whichever
+        // comes first; the other then finds it ended.
+        let timer = null;
         const done = () => {
+          if (wake !== done) return;
+          wake = null;
           waiting = false;
-          if (wake === done) wake = null;
+          clearTimeout(timer);
           resolve();
         };
         wake = done;
-        if (milliseconds >= 0) setTimeout(done, milliseconds);
+        if (milliseconds >= 0) timer = setTimeout(done, milliseconds);
       });
     },
     post,
@@ -284,16 +300,22 @@
     // The browser's file picker; the path of the chosen file once stored,
     // or null when the user cancels.
     chooseFile(accept, title) {
+      releaseHandedOut();
       return new Promise((resolve) => {
+        const settle = (path) => {
+          if (path) handedOut = [folderOf(path)];
+          resolve(path);
+        };
         const input = document.createElement('input');
         input.type = 'file';
         input.accept = accept;
         input.title = title;
         input.addEventListener('change', async () => {
           const files = Array.from(input.files || []);
-          resolve(files.length ? (await store(files.slice(0, 1)))[0] : null);
+          settle(files.length ? (await store(files.slice(0, 1)))[0] : null);
         });
-        input.addEventListener('cancel', () => resolve(null));
+        // Every current browser tells of a cancelled picker.
+        input.addEventListener('cancel', () => settle(null));
         input.click();
       });
     },
