@@ -452,7 +452,6 @@ void glTexImage2D(GLenum, GLint level, GLint internalFormat, GLsizei width, GLsi
     TextureInfo& info = textureInfo(context().state.texture);
     info.width = width, info.height = height;
     const GLint esFormat = internalFormat == 4 ? GL_RGBA : internalFormat;
-    ::glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     ::glTexImage2D(GL_TEXTURE_2D, level, esFormat, width, height, border, format, type, pixels);
     applyWrap(info);
 }
