@@ -79,17 +79,23 @@ void main() {
 }
 )";
 
+// Prints why a shader or the program did not build (a fault of this file:
+// WebGL 1 compiles these sources everywhere).
+void reportFailure(GLuint object, GLenum statusName, void (*getStatus)(GLuint, GLenum, GLint*),
+                   void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*), const char* what) {
+    GLint ok = 0;
+    getStatus(object, statusName, &ok);
+    if (ok) return;
+    char log[1024] = {};
+    getLog(object, sizeof log, nullptr, log);
+    std::fprintf(stderr, "WebGL %s: %s\n", what, log);
+}
+
 GLuint compile(GLenum type, const char* source) {
     const GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "WebGL shader: %s\n", log);
-    }
+    reportFailure(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "shader");
     return shader;
 }
 
@@ -104,13 +110,7 @@ void Gl11Program::build() {
     const char* attributes[] = {"a_position", "a_normal", "a_texCoord", "a_colour"};
     for (GLuint i = 0; i < 4; ++i) glBindAttribLocation(program_, i, attributes[i]);
     glLinkProgram(program_);
-    GLint ok = 0;
-    glGetProgramiv(program_, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = {};
-        glGetProgramInfoLog(program_, sizeof log, nullptr, log);
-        std::fprintf(stderr, "WebGL program: %s\n", log);
-    }
+    reportFailure(program_, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "program");
     glGenBuffers(1, &buffer_);
 }
 
